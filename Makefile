@@ -1,0 +1,59 @@
+# One entry for everything: each target installs what it is missing first.
+PY        := /usr/bin/python3
+VENV      := .venv
+VPY       := $(VENV)/bin/python
+BUILD     := build
+FUZZ_SECONDS ?= 300
+
+SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+.PHONY: all setup test test-cpp test-py module demo bench fuzz clean
+
+all: module
+
+setup:
+	@scripts/setup.sh
+
+# The C++ unit tests, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+$(BUILD)/asan/build.ninja: | setup
+	meson setup $(BUILD)/asan -Dmodule=false -Dtests=true -Dbuildtype=debugoptimized \
+	  -Db_sanitize=address,undefined -Dcpp_args=-fno-sanitize-recover=all
+
+test-cpp: setup $(BUILD)/asan/build.ninja
+	meson compile -C $(BUILD)/asan
+	$(SAN_ENV) $(BUILD)/asan/tests/cpp/unit_tests --gtest_brief=1
+
+# The module, installed into the project's venv the way a user installs it.
+module: setup
+	mkdir -p $(BUILD)/py
+	$(VPY) -m pip install --no-build-isolation --no-index --no-deps -q \
+	  --config-settings=builddir=$(BUILD)/py .
+
+test-py: module
+	$(VPY) -m pytest -q tests/python
+
+test: test-cpp test-py
+
+demo: module
+	$(VPY) scripts/demo.py
+
+$(BUILD)/bench/build.ninja: | setup
+	scripts/setup.sh libbenchmark-dev
+	meson setup $(BUILD)/bench -Dmodule=false -Dbench=true -Dbuildtype=release
+
+bench: setup $(BUILD)/bench/build.ninja
+	meson compile -C $(BUILD)/bench
+	$(BUILD)/bench/bench/bench_core
+
+$(BUILD)/fuzz/build.ninja: | setup
+	scripts/setup.sh clang-14 libclang-rt-14-dev
+	CXX=clang++-14 meson setup $(BUILD)/fuzz -Dmodule=false -Dfuzz=true -Dbuildtype=debugoptimized \
+	  -Db_sanitize=address,undefined -Db_lundef=false
+
+fuzz: setup $(BUILD)/fuzz/build.ninja
+	meson compile -C $(BUILD)/fuzz
+	mkdir -p fuzz/corpus-events
+	$(BUILD)/fuzz/fuzz/fuzz_events fuzz/corpus-events fuzz/seeds -max_total_time=$(FUZZ_SECONDS) -max_len=8192
+
+clean:
+	rm -rf $(BUILD) $(VENV)

@@ -1,0 +1,275 @@
+// Record and choice declarations.
+//
+// Every record type is declared once, next to its struct:
+//
+//   template <> inline constexpr auto declaration<FramedVehicleJourneyRef> =
+//       record<FramedVehicleJourneyRef>("FramedVehicleJourneyRef",
+//           field("data_frame_ref", &FramedVehicleJourneyRef::data_frame_ref, "DataFrameRef"),
+//           field("dated_vehicle_journey_ref", &FramedVehicleJourneyRef::dated_vehicle_journey_ref,
+//                 "DatedVehicleJourneyRef"));
+//
+// The member's type gives the kind and the presence: std::string, uint32_t,
+// int32_t, bool, a declared enum or a declared record; std::optional<X> for an
+// optional field, std::vector<X> for a list (an element run). `group(...)`
+// declares an embedded group read from the holder's leftover buffer; a
+// record with one is read in buffer mode. The same declaration drives
+// reading (read.hpp), rendering (render.hpp) and, since records are plain
+// values, the deep copy is the C++ copy.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace quorvane::binding {
+
+// ------------------------------------------------------------ type traits
+
+template <class T>
+struct optional_of {
+    static constexpr bool value = false;
+};
+template <class T>
+struct optional_of<std::optional<T>> {
+    static constexpr bool value = true;
+    using type = T;
+};
+template <class T>
+inline constexpr bool is_optional_v = optional_of<T>::value;
+
+template <class T>
+struct vector_of {
+    static constexpr bool value = false;
+};
+template <class T>
+struct vector_of<std::vector<T>> {
+    static constexpr bool value = true;
+    using type = T;
+};
+template <class T>
+inline constexpr bool is_vector_v = vector_of<T>::value;
+
+// The declarations. A type without one has the value `undeclared`.
+struct Undeclared {};
+inline constexpr Undeclared undeclared{};
+
+template <class T>
+inline constexpr auto declaration = undeclared;
+
+template <class T>
+inline constexpr bool is_declared_v =
+    !std::is_same_v<std::remove_cvref_t<decltype(declaration<T>)>, Undeclared>;
+
+// -------------------------------------------------------------- enums
+
+// A choice read from an element's text: the XML texts and, in the same
+// order, the names that the rendering prints. The enum's values are the
+// indices 0..N-1.
+template <class E, std::size_t N>
+struct EnumDecl {
+    std::array<std::string_view, N> texts;
+    std::array<std::string_view, N> names;
+    static constexpr bool is_enum = true;
+};
+
+template <class E, std::size_t N>
+constexpr EnumDecl<E, N> enumeration(const std::pair<std::string_view, std::string_view> (&alts)[N]) {
+    EnumDecl<E, N> d{};
+    for (std::size_t i = 0; i < N; ++i) {
+        d.texts[i] = alts[i].first;
+        d.names[i] = alts[i].second;
+    }
+    return d;
+}
+
+template <class T, class = void>
+struct is_enum_decl : std::false_type {};
+template <class T>
+struct is_enum_decl<T, std::enable_if_t<std::remove_cvref_t<decltype(declaration<T>)>::is_enum>> : std::true_type {};
+
+// -------------------------------------------------------------- records
+
+enum class FieldRole : std::uint8_t { Element, Group };
+
+template <class T, class M, std::size_t NA, FieldRole Role>
+struct Field {
+    using owner = T;
+    using member_type = M;
+    static constexpr std::size_t alias_count = NA;
+    static constexpr bool is_group = Role == FieldRole::Group;
+
+    std::string_view name;     // the field name, as rendered
+    M T::*member;
+    std::string_view element;  // primary element name (messages use it); empty for a group
+    std::array<std::string_view, NA> aliases;
+};
+
+template <class T, class M, class... A>
+constexpr auto field(std::string_view name, M T::*member, std::string_view element, A... aliases) {
+    return Field<T, M, sizeof...(A), FieldRole::Element>{name, member, element, {std::string_view(aliases)...}};
+}
+
+// An embedded group: its fields stand among the holder's own children and
+// are taken from the holder's leftover buffer after its end tag. A required
+// group is the strict delivery frame; an optional one is lenient.
+template <class T, class M>
+constexpr auto group(std::string_view name, M T::*member) {
+    return Field<T, M, 0, FieldRole::Group>{name, member, {}, {}};
+}
+
+struct Key {
+    std::string_view text;
+    std::uint16_t field;
+};
+
+enum class Shape : std::uint8_t { Fields, Wrapper };
+
+template <class T, class... F>
+struct RecordDecl {
+    static constexpr bool is_enum = false;
+    static constexpr bool is_record = true;
+    static constexpr std::size_t field_count = sizeof...(F);
+    static constexpr std::size_t key_count = ((F::is_group ? 0 : 1 + F::alias_count) + ... + 0);
+    static constexpr bool buffered = (F::is_group || ...);
+
+    std::string_view type_name;
+    std::string_view expecting;  // "struct " + type name, for the invalid-type message
+    Shape shape;
+    std::tuple<F...> fields;
+    // Primary names and aliases, sorted by length then bytes.
+    std::array<Key, key_count> keys;
+
+    // The field whose element name or alias is exactly `key`, or -1.
+    constexpr int find(std::string_view key) const {
+        std::size_t lo = 0, hi = key_count;
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi) / 2;
+            if (keys[mid].text.size() < key.size()) {
+                lo = mid + 1;
+            } else {
+                hi = mid;
+            }
+        }
+        for (; lo < key_count && keys[lo].text.size() == key.size(); ++lo)
+            if (keys[lo].text == key) return keys[lo].field;
+        return -1;
+    }
+};
+
+namespace detail {
+
+template <class FieldT>
+constexpr void add_keys(std::size_t index, const FieldT& f, Key* out, std::size_t& n) {
+    if constexpr (!FieldT::is_group) {
+        out[n++] = Key{f.element, static_cast<std::uint16_t>(index)};
+        for (auto a : f.aliases) out[n++] = Key{a, static_cast<std::uint16_t>(index)};
+    }
+}
+
+}  // namespace detail
+
+// The type name must be a string literal that outlives the declaration; the
+// expecting text is kept beside it.
+template <class T, class... F>
+constexpr RecordDecl<T, F...> make_record(std::string_view type_name, std::string_view expecting, Shape shape,
+                                          F... fields) {
+    RecordDecl<T, F...> d{type_name, expecting, shape, std::tuple<F...>{fields...}, {}};
+    [[maybe_unused]] std::size_t n = 0;
+    [[maybe_unused]] std::size_t index = 0;
+    ((detail::add_keys(index++, fields, d.keys.data(), n)), ...);
+    std::sort(d.keys.begin(), d.keys.end(), [](const Key& a, const Key& b) {
+        return a.text.size() != b.text.size() ? a.text.size() < b.text.size() : a.text < b.text;
+    });
+    return d;
+}
+
+// A fixed-capacity text for the expecting text "struct <Name>", built at
+// compile time from the type name literal.
+template <std::size_t N>
+struct StructName {
+    char text[N + 7]{};
+    constexpr StructName(const char (&name)[N]) {
+        constexpr char prefix[] = "struct ";
+        for (std::size_t i = 0; i < 7; ++i) text[i] = prefix[i];
+        for (std::size_t i = 0; i < N; ++i) text[7 + i] = name[i];
+    }
+    constexpr std::string_view view() const { return std::string_view(text, N + 6); }
+    constexpr std::string_view name() const { return std::string_view(text + 7, N - 1); }
+};
+
+template <StructName S>
+inline constexpr auto struct_name = S;
+
+template <class T, StructName S, class... F>
+constexpr auto record(F... fields) {
+    return make_record<T>(struct_name<S>.name(), struct_name<S>.view(), Shape::Fields, fields...);
+}
+
+// A record holding one unnamed value, rendered `Name(value)`.
+template <class T, StructName S, class M>
+constexpr auto wrapper(M T::*member) {
+    return make_record<T>(struct_name<S>.name(), struct_name<S>.view(), Shape::Wrapper,
+                          Field<T, M, 0, FieldRole::Element>{{}, member, {}, {}});
+}
+
+template <class T, class = void>
+struct is_record_decl : std::false_type {};
+template <class T>
+struct is_record_decl<T, std::enable_if_t<std::remove_cvref_t<decltype(declaration<T>)>::is_record>>
+    : std::true_type {};
+
+template <class T>
+inline constexpr bool is_record_v = is_record_decl<T>::value;
+template <class T>
+inline constexpr bool is_enum_v = is_enum_decl<T>::value;
+
+// Calls f(field) for the field at run-time index `i`.
+template <class Decl, class Fn>
+constexpr void with_field(const Decl& d, std::size_t i, Fn&& f) {
+    std::apply(
+        [&](const auto&... fs) {
+            std::size_t k = 0;
+            ((k++ == i ? (f(fs), 0) : 0), ...);
+        },
+        d.fields);
+}
+
+template <class Decl, class Fn>
+constexpr void for_each_field(const Decl& d, Fn&& f) {
+    std::apply([&](const auto&... fs) { (f(fs), ...); }, d.fields);
+}
+
+// ------------------------------------------------------- value choices
+
+// A choice whose alternatives hold values (std::variant), each with its
+// rendered name and the texts or element names that select it.
+template <class V, std::size_t N, std::size_t S>
+struct VariantDecl {
+    static constexpr bool is_enum = false;
+    static constexpr bool is_record = false;
+    static constexpr bool is_variant = true;
+    std::array<std::string_view, N> names;
+    // (selecting name, alternative), in the order the messages list them.
+    std::array<std::pair<std::string_view, std::uint8_t>, S> selectors;
+    // The error when an element chooses no alternative.
+    std::string_view missing;
+};
+
+template <class T, class = void>
+struct is_variant_decl : std::false_type {};
+template <class T>
+struct is_variant_decl<T, std::enable_if_t<std::remove_cvref_t<decltype(declaration<T>)>::is_variant>>
+    : std::true_type {};
+template <class T>
+inline constexpr bool is_variant_v = is_variant_decl<T>::value;
+
+}  // namespace quorvane::binding

@@ -1,0 +1,369 @@
+// The one generic record reader, driven by the declarations, with the leaf
+// readers, element runs, the leftover buffer's groups and the element-chosen
+// variant. The first error is thrown as ParseError and ends the parse; the
+// partial values are released by their owners.
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "binding/buffer.hpp"
+#include "binding/declare.hpp"
+#include "binding/messages.hpp"
+#include "xml/reader.hpp"
+
+namespace quorvane::binding {
+
+using xml::Event;
+using xml::Events;
+using xml::Kind;
+
+// ------------------------------------------------------------ leaf values
+
+std::uint32_t parse_u32(std::string_view text);
+std::int32_t parse_i32(std::string_view text);
+bool parse_flag(std::string_view text);
+// The index of `text` among `texts`; an empty text is looked up as "$text".
+std::size_t match_variant(std::string_view text, std::span<const std::string_view> texts);
+
+template <class V>
+inline constexpr bool is_leaf_v = std::is_same_v<V, std::string> || std::is_same_v<V, std::uint32_t> ||
+                                  std::is_same_v<V, std::int32_t> || std::is_same_v<V, bool> || is_enum_v<V>;
+
+template <class V>
+V leaf_from_text(std::string_view text) {
+    if constexpr (std::is_same_v<V, std::string>) {
+        return std::string(text);
+    } else if constexpr (std::is_same_v<V, std::uint32_t>) {
+        return parse_u32(text);
+    } else if constexpr (std::is_same_v<V, std::int32_t>) {
+        return parse_i32(text);
+    } else if constexpr (std::is_same_v<V, bool>) {
+        return parse_flag(text);
+    } else {
+        static_assert(is_enum_v<V>);
+        return static_cast<V>(match_variant(text, declaration<V>.texts));
+    }
+}
+
+template <class T>
+void read_record(Events& ev, const Event& start, T& out);
+
+// A value that reads itself (an interim or otherwise odd type) provides
+// `static void read(Events&, const Event& start, T&)`.
+template <class V>
+void read_item(Events& ev, const Event& start, V& slot) {
+    if constexpr (is_leaf_v<V>) {
+        slot = leaf_from_text<V>(ev.read_text(start.name()));
+    } else if constexpr (is_record_v<V>) {
+        read_record(ev, start, slot);
+    } else {
+        V::read(ev, start, slot);
+    }
+}
+
+// Text standing right after a list item.
+template <class X>
+void read_text_item(std::string_view text, std::vector<X>& out) {
+    if constexpr (is_leaf_v<X>) {
+        out.push_back(leaf_from_text<X>(text));
+    } else if constexpr (is_record_v<X>) {
+        invalid_string(text, declaration<X>.expecting);
+    } else {
+        X::read_text_item(text, out);
+    }
+}
+
+// An element run: the items are consecutive siblings with the first one's
+// full name; text between or after items is an item of its own.
+template <class X>
+void read_run(Events& ev, std::vector<X>& out) {
+    const Event first = ev.next();
+    const std::string_view full = first.name();
+    read_item(ev, first, out.emplace_back());
+    for (;;) {
+        const Event& e = ev.peek();
+        if (e.kind == Kind::Start && e.name() == full) {
+            const Event s = ev.next();
+            read_item(ev, s, out.emplace_back());
+        } else if (e.kind == Kind::Text) {
+            const Event t = ev.next();
+            read_text_item(t.data, out);
+        } else {
+            return;
+        }
+    }
+}
+
+// Reads the value of a field whose element start has been peeked.
+template <class V>
+void read_value(Events& ev, V& slot) {
+    if constexpr (is_optional_v<V>) {
+        read_value(ev, slot.emplace());
+    } else if constexpr (is_vector_v<V>) {
+        read_run(ev, slot);
+    } else {
+        const Event start = ev.next();
+        read_item(ev, start, slot);
+    }
+}
+
+// -------------------------------------------------------------- groups
+
+// The strict delivery frame: built from the whole buffer, it rejects what it
+// does not know. Passes over the version attribute and the "siri" namespace
+// declarations; text fields take the last text of their element.
+template <class G>
+void build_frame(const Buffer& buf, G& out) {
+    constexpr const auto& d = declaration<G>;
+    static constexpr auto expected = [] {
+        std::array<std::string_view, d.field_count> names{};
+        std::size_t i = 0;
+        for_each_field(d, [&](const auto& f) { names[i++] = f.element; });
+        return names;
+    }();
+    std::bitset<d.field_count> present;
+    for (std::int32_t i = buf.first(); i >= 0; i = buf.node(i).next) {
+        const BufferNode& n = buf.node(i);
+        if (n.kind == BufferNode::Kind::Attribute && (n.key.starts_with("xmlns:siri") || n.key.starts_with("version")))
+            continue;
+        const int index = n.kind == BufferNode::Kind::Map ? d.find(n.key) : -1;
+        if (index < 0) unknown_field(buf.key_text(n), expected);
+        // A later entry replaces an earlier one, also when it has no text.
+        const std::string* text = buf.last_text(n);
+        present[static_cast<std::size_t>(index)] = text != nullptr;
+        with_field(d, static_cast<std::size_t>(index), [&](const auto& f) {
+            auto& slot = out.*(f.member);
+            using M = std::remove_cvref_t<decltype(slot)>;
+            if constexpr (is_optional_v<M>) {
+                // A text that is not a valid value leaves the field absent,
+                // as an element without text does.
+                slot.reset();
+                if (text) {
+                    try {
+                        slot = leaf_from_text<typename optional_of<M>::type>(*text);
+                    } catch (const ParseError&) {
+                    }
+                }
+            } else {
+                static_assert(std::is_same_v<M, std::string>, "required frame fields are texts");
+                if (text) slot = *text;
+            }
+        });
+    }
+    std::size_t k = 0;
+    for_each_field(d, [&](const auto& f) {
+        using M = typename std::remove_cvref_t<decltype(f)>::member_type;
+        if constexpr (!is_optional_v<M>)
+            if (!present[k]) missing_field(f.element);
+        ++k;
+    });
+}
+
+// An optional embedded group: takes the buffer's entries named like its
+// fields, each read as that field's element would be; any failure leaves
+// the group absent and is not reported.
+template <class G>
+std::optional<G> build_optional_group(Buffer& buf) {
+    constexpr const auto& d = declaration<G>;
+    try {
+        G g{};
+        std::bitset<d.field_count> seen;
+        std::string text;
+        for (std::int32_t i = buf.first(); i >= 0; i = buf.node(i).next) {
+            BufferNode& n = buf.node(i);
+            if (n.taken || n.kind != BufferNode::Kind::Map) continue;
+            const int index = d.find(n.key);
+            if (index < 0) continue;
+            n.taken = true;
+            with_field(d, static_cast<std::size_t>(index), [&](const auto& f) {
+                auto& slot = g.*(f.member);
+                using M = std::remove_cvref_t<decltype(slot)>;
+                using Inner = std::conditional_t<is_optional_v<M>, typename optional_of<M>::type, M>;
+                if (!buf.leaf_text(n, text)) group_mismatch();
+                if constexpr (is_vector_v<Inner>) {
+                    using X = typename vector_of<Inner>::type;
+                    if constexpr (is_leaf_v<X>) {
+                        if constexpr (is_optional_v<M>) {
+                            if (!slot) slot.emplace();
+                            slot->push_back(leaf_from_text<X>(text));
+                        } else {
+                            slot.push_back(leaf_from_text<X>(text));
+                        }
+                    } else {
+                        group_mismatch();
+                    }
+                } else if constexpr (is_leaf_v<Inner>) {
+                    if (seen[static_cast<std::size_t>(index)]) duplicate_field(f.element);
+                    slot = leaf_from_text<Inner>(text);
+                } else {
+                    group_mismatch();
+                }
+            });
+            seen[static_cast<std::size_t>(index)] = true;
+        }
+        std::size_t k = 0;
+        for_each_field(d, [&](const auto& f) {
+            using M = std::remove_cvref_t<decltype(g.*(f.member))>;
+            if constexpr (!is_optional_v<M>)
+                if (!seen[k]) missing_field(f.element);
+            ++k;
+        });
+        return g;
+    } catch (const ParseError&) {
+        return std::nullopt;
+    }
+}
+
+// ------------------------------------------------------ element choice
+
+// A variant chosen by the local names of the element's children: the last
+// recognised child counts; attributes, text and other children are rejected.
+template <class V>
+void read_element_choice(Events& ev, const Event& start, V& out) {
+    constexpr const auto& d = declaration<V>;
+    static constexpr auto expected = [] {
+        std::array<std::string_view, d.selectors.size()> names{};
+        for (std::size_t i = 0; i < names.size(); ++i) names[i] = d.selectors[i].first;
+        return names;
+    }();
+    {
+        xml::Attributes attrs(start);
+        std::string_view k, v;
+        if (attrs.next(k, v)) invalid_string("@" + std::string(attribute_key(k)), "a borrowed string");
+    }
+    bool chosen = false;
+    for (;;) {
+        const Event e = ev.peek();
+        if (e.kind == Kind::Start) {
+            const std::string_view key = xml::local_name(e.name());
+            int alt = -1;
+            for (const auto& [name, index] : d.selectors)
+                if (name == key) alt = index;
+            if (alt < 0) unknown_field(key, expected);
+            const Event s = ev.next();
+            [&]<std::size_t... I>(std::index_sequence<I...>) {
+                ((static_cast<std::size_t>(alt) == I ? (read_item(ev, s, out.template emplace<I>()), 0) : 0), ...);
+            }(std::make_index_sequence<std::variant_size_v<V>>{});
+            chosen = true;
+        } else if (e.kind == Kind::Text) {
+            unknown_field("$text", expected);
+        } else if (e.kind == Kind::End) {
+            ev.next();
+            break;
+        } else {
+            xml::missed_end(start.name());
+        }
+    }
+    if (!chosen) throw_error(std::string(d.missing));
+}
+
+// ------------------------------------------------------------- records
+
+template <class T>
+void read_record(Events& ev, const Event& start, T& out) {
+    constexpr const auto& d = declaration<T>;
+    if constexpr (d.shape == Shape::Wrapper) {
+        auto& slot = out.*(std::get<0>(d.fields).member);
+        using M = std::remove_cvref_t<decltype(slot)>;
+        if constexpr (is_variant_v<M>) {
+            read_element_choice(ev, start, slot);
+        } else {
+            read_item(ev, start, slot);
+        }
+    } else {
+        constexpr bool buffered = std::remove_cvref_t<decltype(d)>::buffered;
+        std::bitset<d.field_count> seen;
+        [[maybe_unused]] std::conditional_t<buffered, Buffer, char> buf{};
+        {
+            // Attributes are never fields, but their syntax is checked.
+            xml::Attributes attrs(start);
+            std::string_view k, v;
+            while (attrs.next(k, v))
+                if constexpr (buffered) buf.add_attribute(k, v);
+        }
+        for (;;) {
+            const Event e = ev.peek();
+            if (e.kind == Kind::Start) {
+                const int index = d.find(xml::local_name(e.name()));
+                if (index >= 0) {
+                    with_field(d, static_cast<std::size_t>(index), [&](const auto& f) {
+                        if constexpr (!std::remove_cvref_t<decltype(f)>::is_group) {
+                            if (seen[static_cast<std::size_t>(index)]) duplicate_field(f.element);
+                            seen[static_cast<std::size_t>(index)] = true;
+                            read_value(ev, out.*(f.member));
+                        }
+                    });
+                } else {
+                    ev.next();
+                    if constexpr (buffered) {
+                        buf.add_child(ev, e);
+                    } else {
+                        ev.read_to_end(e.name());
+                    }
+                }
+            } else if (e.kind == Kind::Text) {
+                ev.next();
+                if constexpr (buffered) buf.add_text(e.data);
+            } else if (e.kind == Kind::End) {
+                ev.next();
+                break;
+            } else {
+                xml::missed_end(start.name());
+            }
+        }
+        std::size_t k = 0;
+        for_each_field(d, [&](const auto& f) {
+            using F = std::remove_cvref_t<decltype(f)>;
+            using M = typename F::member_type;
+            if constexpr (!F::is_group && !is_optional_v<M>)
+                if (!seen[k]) missing_field(f.element);
+            ++k;
+        });
+        if constexpr (buffered) {
+            for_each_field(d, [&](const auto& f) {
+                using F = std::remove_cvref_t<decltype(f)>;
+                using M = typename F::member_type;
+                if constexpr (F::is_group) {
+                    if constexpr (is_optional_v<M>) {
+                        out.*(f.member) = build_optional_group<typename optional_of<M>::type>(buf);
+                    } else {
+                        build_frame(buf, out.*(f.member));
+                    }
+                }
+            });
+        }
+    }
+}
+
+// A service whose records are not built yet: its element is recognised
+// and fails the document with a message naming it.
+template <StructName S>
+struct Unbuilt {
+    static void read(Events&, const Event&, Unbuilt&) {
+        throw_error("service `" + std::string(struct_name<S>.name()) + "` is not supported yet");
+    }
+    static void render(std::string& out, const Unbuilt&) { out += struct_name<S>.name(); }
+};
+
+// The root element read as the record T: "unexpected `Event::Eof`" for a
+// document without one, the invalid-type error for text before it.
+template <class T>
+T read_root(std::string_view text) {
+    Events ev(text);
+    const Event e = ev.next();
+    if (e.kind == Kind::Eof) unexpected_eof();
+    if (e.kind == Kind::Text) invalid_string(e.data, declaration<T>.expecting);
+    if (e.kind != Kind::Start) unexpected_eof();
+    T out{};
+    read_record(ev, e, out);
+    return out;
+}
+
+}  // namespace quorvane::binding

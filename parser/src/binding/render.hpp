@@ -1,0 +1,98 @@
+// The one-line text rendering of record trees, written into one growing
+// string: records as `Name { field: value, ... }`, a record without fields
+// as its bare name, a wrapper as `Name(value)`, optionals as `None` /
+// `Some(..)`, lists in brackets, choices by their variant names, text quoted
+// and escaped.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "binding/declare.hpp"
+
+namespace quorvane::binding {
+
+// Appends `text` in double quotes, escaped: `"` `\` NUL tab LF CR with a
+// backslash; combining marks and non-printable characters as `\u{h}`.
+void append_quoted(std::string& out, std::string_view text);
+
+void append_u32(std::string& out, unsigned long value);
+void append_i32(std::string& out, long value);
+
+template <class V>
+void render(std::string& out, const V& v);
+
+template <class T>
+void render_record(std::string& out, const T& r) {
+    constexpr const auto& d = declaration<T>;
+    out += d.type_name;
+    if constexpr (d.shape == Shape::Wrapper) {
+        out += '(';
+        render(out, r.*(std::get<0>(d.fields).member));
+        out += ')';
+    } else if constexpr (d.field_count > 0) {
+        out += " { ";
+        bool first = true;
+        for_each_field(d, [&](const auto& f) {
+            if (!first) out += ", ";
+            first = false;
+            out += f.name;
+            out += ": ";
+            render(out, r.*(f.member));
+        });
+        out += " }";
+    }
+}
+
+// A value that renders itself provides `static void render(std::string&, const V&)`.
+template <class V>
+void render(std::string& out, const V& v) {
+    if constexpr (std::is_same_v<V, std::string>) {
+        append_quoted(out, v);
+    } else if constexpr (is_optional_v<V>) {
+        if (!v) {
+            out += "None";
+        } else {
+            out += "Some(";
+            render(out, *v);
+            out += ')';
+        }
+    } else if constexpr (is_vector_v<V>) {
+        out += '[';
+        bool first = true;
+        for (const auto& item : v) {
+            if (!first) out += ", ";
+            first = false;
+            render(out, item);
+        }
+        out += ']';
+    } else if constexpr (std::is_same_v<V, bool>) {
+        out += v ? "true" : "false";
+    } else if constexpr (std::is_same_v<V, std::uint32_t>) {
+        append_u32(out, v);
+    } else if constexpr (std::is_same_v<V, std::int32_t>) {
+        append_i32(out, v);
+    } else if constexpr (is_enum_v<V>) {
+        out += declaration<V>.names[static_cast<std::size_t>(v)];
+    } else if constexpr (is_record_v<V>) {
+        render_record(out, v);
+    } else if constexpr (is_variant_v<V>) {
+        out += declaration<V>.names[v.index()];
+        out += '(';
+        std::visit([&](const auto& alt) { render(out, alt); }, v);
+        out += ')';
+    } else {
+        V::render(out, v);
+    }
+}
+
+template <class V>
+std::string to_text(const V& v) {
+    std::string out;
+    render(out, v);
+    return out;
+}
+
+}  // namespace quorvane::binding

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+
+namespace quorvane {
+
+// Which dated vehicle journey a message is about. Vehicle monitoring uses a
+// record of the same name and shape: this one serves it too.
+struct FramedVehicleJourneyRef {
+    std::optional<std::string> data_frame_ref;
+    std::optional<std::string> dated_vehicle_journey_ref;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<FramedVehicleJourneyRef> = record<FramedVehicleJourneyRef, "FramedVehicleJourneyRef">(
+    field("data_frame_ref", &FramedVehicleJourneyRef::data_frame_ref, "DataFrameRef"),
+    field("dated_vehicle_journey_ref", &FramedVehicleJourneyRef::dated_vehicle_journey_ref, "DatedVehicleJourneyRef"));
+
+}  // namespace quorvane::binding

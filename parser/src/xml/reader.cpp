@@ -1,0 +1,571 @@
+#include "xml/reader.hpp"
+
+#include <charconv>
+#include <cstring>
+
+namespace quorvane {
+
+void throw_error(std::string text) { throw ParseError(std::move(text)); }
+
+}  // namespace quorvane
+
+namespace quorvane::xml {
+namespace {
+
+constexpr std::string_view kSyntax = "syntax error: ";
+constexpr std::string_view kIllFormed = "ill-formed document: ";
+constexpr std::string_view kAttr = "error while parsing attribute: ";
+
+std::string cat(std::initializer_list<std::string_view> parts) {
+    std::size_t n = 0;
+    for (auto p : parts) n += p.size();
+    std::string s;
+    s.reserve(n);
+    for (auto p : parts) s.append(p);
+    return s;
+}
+
+std::string num(std::size_t v) { return std::to_string(v); }
+
+const char* find(const char* from, const char* end, char c) {
+    return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
+}
+
+std::string_view trim_end(std::string_view s) {
+    while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+std::string_view trim_start(std::string_view s) {
+    while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
+    return s;
+}
+
+bool iequals_ascii(std::string_view a, std::string_view upper) {
+    if (a.size() != upper.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char c = a[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != upper[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- raw reader
+
+Reader::Reader(std::string_view input) : in_(input) {
+    if (in_.size() >= 3 && in_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
+}
+
+RawEvent Reader::fail(std::string text) {
+    error_ = std::move(text);
+    state_ = State::Finished;
+    return RawEvent{RawKind::Error, {}, 0};
+}
+
+// The first `>` at or after `from` that stands outside single or double quotes.
+std::size_t Reader::find_tag_end(std::size_t from) const {
+    const char* p = in_.data() + from;
+    const char* const end = in_.data() + in_.size();
+    for (;;) {
+        const char* gt = find(p, end, '>');
+        if (!gt) return std::string_view::npos;
+        const char* dq = find(p, gt, '"');
+        const char* sq = find(p, gt, '\'');
+        const char* q = dq && (!sq || dq < sq) ? dq : sq;
+        if (!q) return static_cast<std::size_t>(gt - in_.data());
+        const char* close = find(q + 1, end, *q);
+        if (!close) return std::string_view::npos;
+        p = close + 1;
+    }
+}
+
+RawEvent Reader::next() {
+    for (;;) {
+        switch (state_) {
+            case State::Finished:
+                return RawEvent{};
+            case State::Empty: {
+                const std::string_view name = open_.back();
+                open_.pop_back();
+                // Nothing after the root's end is ever examined.
+                state_ = open_.empty() ? State::Finished : State::Text;
+                return RawEvent{RawKind::End, name, 0};
+            }
+            case State::Markup: {
+                RawEvent e = markup();
+                if (e.kind != RawKind::Eof) return e;
+                continue;  // a dropped construct: comment, instruction, declaration
+            }
+            case State::Text: {
+                if (pos_ >= in_.size()) {
+                    state_ = State::Finished;
+                    return RawEvent{};
+                }
+                const char* start = in_.data() + pos_;
+                const char* lt = find(start, in_.data() + in_.size(), '<');
+                if (!lt) {
+                    state_ = State::Finished;
+                    RawEvent e{RawKind::Text, in_.substr(pos_), 0};
+                    pos_ = in_.size();
+                    return e;
+                }
+                const auto at = static_cast<std::size_t>(lt - in_.data());
+                state_ = State::Markup;
+                if (at > pos_) {
+                    RawEvent e{RawKind::Text, in_.substr(pos_, at - pos_), 0};
+                    pos_ = at + 1;
+                    return e;
+                }
+                pos_ = at + 1;
+                continue;
+            }
+        }
+    }
+}
+
+// Reads the construct after a `<` (pos_ is just past it). Returns Eof for a
+// construct that is dropped, so that next() goes on.
+RawEvent Reader::markup() {
+    state_ = State::Text;
+    const std::size_t n = in_.size();
+    if (pos_ >= n) return fail(cat({kSyntax, "tag not closed: `>` not found before end of input"}));
+    const char* const base = in_.data();
+    const char* const end = base + n;
+    const char c = in_[pos_];
+
+    if (c == '!') {
+        const char c2 = pos_ + 1 < n ? in_[pos_ + 1] : '\0';
+        if (pos_ + 1 < n && c2 == '-') {
+            if (in_.substr(pos_, 3) != "!--")
+                return fail(cat({kSyntax, "comment not closed: `-->` not found before end of input"}));
+            // The closing `>` stands at least five bytes after the `!`, so
+            // that `<!-->` does not close itself.
+            const char* p = base + pos_ + 5;
+            for (;;) {
+                const char* gt = p < end ? find(p, end, '>') : nullptr;
+                if (!gt)
+                    return fail(cat({kSyntax, "comment not closed: `-->` not found before end of input"}));
+                if (gt[-1] == '-' && gt[-2] == '-') {
+                    pos_ = static_cast<std::size_t>(gt - base) + 1;
+                    return RawEvent{};
+                }
+                p = gt + 1;
+            }
+        }
+        if (pos_ + 1 < n && c2 == '[') {
+            if (in_.substr(pos_, 8) != "![CDATA[")
+                return fail(cat({kSyntax, "CDATA not closed: `]]>` not found before end of input"}));
+            const std::size_t body = pos_ + 8;
+            const char* p = base + body;
+            for (;;) {
+                const char* gt = p < end ? find(p, end, '>') : nullptr;
+                if (!gt) return fail(cat({kSyntax, "CDATA not closed: `]]>` not found before end of input"}));
+                const auto at = static_cast<std::size_t>(gt - base);
+                if (at >= body + 2 && gt[-1] == ']' && gt[-2] == ']') {
+                    pos_ = at + 1;
+                    return RawEvent{RawKind::CData, in_.substr(body, at - 2 - body), 0};
+                }
+                p = gt + 1;
+            }
+        }
+        if (pos_ + 1 < n && (c2 == 'D' || c2 == 'd')) {
+            // Each inner `<` needs one more `>`; quotes are not considered.
+            std::size_t depth = 0;
+            std::size_t i = pos_ + 1;
+            for (; i < n; ++i) {
+                if (in_[i] == '<') {
+                    ++depth;
+                } else if (in_[i] == '>') {
+                    if (depth == 0) break;
+                    --depth;
+                }
+            }
+            if (i >= n || !iequals_ascii(in_.substr(pos_ + 1, 7), "DOCTYPE"))
+                return fail(cat({kSyntax, "DOCTYPE not closed: `>` not found before end of input"}));
+            const std::string_view rest = in_.substr(pos_ + 8, i - (pos_ + 8));
+            if (trim_start(rest).empty())
+                return fail(cat({kIllFormed, "`<!DOCTYPE>` declaration does not contain a name of a document type"}));
+            pos_ = i + 1;
+            return RawEvent{RawKind::DocType, rest, 0};
+        }
+        return fail(cat({kSyntax, "unknown or missed symbol in markup"}));
+    }
+
+    if (c == '?') {
+        const char* p = base + pos_ + 1;
+        for (;;) {
+            const char* gt = p < end ? find(p, end, '>') : nullptr;
+            if (!gt) break;
+            if (gt[-1] == '?') {
+                if (gt - 1 == base + pos_) break;  // `<?>`
+                pos_ = static_cast<std::size_t>(gt - base) + 1;
+                return RawEvent{};
+            }
+            p = gt + 1;
+        }
+        return fail(cat({kSyntax,
+                         "processing instruction or xml declaration not closed: `?>` not found before end of input"}));
+    }
+
+    if (c == '/') {
+        const std::size_t gt = find_tag_end(pos_ + 1);
+        if (gt == std::string_view::npos)
+            return fail(cat({kSyntax, "tag not closed: `>` not found before end of input"}));
+        const std::string_view name = trim_end(in_.substr(pos_ + 1, gt - pos_ - 1));
+        pos_ = gt + 1;
+        if (open_.empty())
+            return fail(cat({kIllFormed, "close tag `</", name, ">` does not match any open tag"}));
+        const std::string_view open = open_.back();
+        open_.pop_back();
+        if (open != name)
+            return fail(cat({kIllFormed, "expected `</", open, ">`, but `</", name, ">` was found"}));
+        if (open_.empty()) state_ = State::Finished;
+        return RawEvent{RawKind::End, name, 0};
+    }
+
+    const std::size_t gt = find_tag_end(pos_);
+    if (gt == std::string_view::npos) return fail(cat({kSyntax, "tag not closed: `>` not found before end of input"}));
+    std::string_view content = in_.substr(pos_, gt - pos_);
+    pos_ = gt + 1;
+    const bool empty = !content.empty() && content.back() == '/';
+    if (empty) content.remove_suffix(1);
+    std::size_t name_len = 0;
+    while (name_len < content.size() && !is_space(content[name_len])) ++name_len;
+    open_.push_back(content.substr(0, name_len));
+    if (empty) state_ = State::Empty;
+    return RawEvent{RawKind::Start, content, name_len};
+}
+
+// --------------------------------------------------------------- decoding
+
+namespace {
+
+[[noreturn]] void bad_char_ref(std::string_view what) {
+    throw_error(cat({"invalid character reference: ", what}));
+}
+
+// Reads the digits of a character reference as an unsigned 32-bit number,
+// with the messages of the usual integer parse.
+std::uint32_t parse_ref_number(std::string_view digits, unsigned base) {
+    if (digits.empty()) bad_char_ref("cannot parse integer from empty string");
+    std::uint32_t value = 0;
+    for (char ch : digits) {
+        unsigned d;
+        if (ch >= '0' && ch <= '9') {
+            d = static_cast<unsigned>(ch - '0');
+        } else if (base == 16 && ch >= 'a' && ch <= 'f') {
+            d = static_cast<unsigned>(ch - 'a' + 10);
+        } else if (base == 16 && ch >= 'A' && ch <= 'F') {
+            d = static_cast<unsigned>(ch - 'A' + 10);
+        } else {
+            d = base;
+        }
+        if (d >= base) bad_char_ref("invalid digit found in string");
+        const std::uint64_t next = static_cast<std::uint64_t>(value) * base + d;
+        if (next > 0xFFFFFFFFu) bad_char_ref("number too large to fit in target type");
+        value = static_cast<std::uint32_t>(next);
+    }
+    return value;
+}
+
+void append_utf8(std::string& out, std::uint32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+}  // namespace
+
+void decode_append(std::string_view piece, std::string& out) {
+    std::size_t i = 0;
+    const std::size_t n = piece.size();
+    out.reserve(out.size() + n);
+    while (i < n) {
+        const std::size_t amp = piece.find('&', i);
+        if (amp == std::string_view::npos) {
+            out.append(piece.substr(i));
+            return;
+        }
+        out.append(piece.substr(i, amp - i));
+        std::size_t j = amp + 1;
+        while (j < n && piece[j] != '&' && piece[j] != ';') ++j;
+        if (j >= n || piece[j] != ';')
+            throw_error(cat({"Error while escaping character at range ", num(amp), "..", num(n),
+                             ": Cannot find ';' after '&'"}));
+        const std::string_view ref = piece.substr(amp + 1, j - amp - 1);
+        if (!ref.empty() && ref[0] == '#') {
+            std::string_view digits = ref.substr(1);
+            unsigned base = 10;
+            if (!digits.empty() && digits[0] == 'x') {
+                base = 16;
+                digits.remove_prefix(1);
+            }
+            if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) bad_char_ref("unexpected number sign");
+            const std::uint32_t cp = parse_ref_number(digits, base);
+            if (cp == 0) bad_char_ref("0x0 character is not permitted in XML");
+            if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+                bad_char_ref(cat({"`", num(cp), "` is not a valid codepoint"}));
+            append_utf8(out, cp);
+        } else if (ref == "lt") {
+            out.push_back('<');
+        } else if (ref == "gt") {
+            out.push_back('>');
+        } else if (ref == "amp") {
+            out.push_back('&');
+        } else if (ref == "apos") {
+            out.push_back('\'');
+        } else if (ref == "quot") {
+            out.push_back('"');
+        } else {
+            throw_error(cat({"at ", num(amp + 1), "..", num(j), ": unrecognized entity `", ref, "`"}));
+        }
+        i = j + 1;
+    }
+}
+
+void missed_end(std::string_view name) {
+    throw_error(cat({kIllFormed, "start tag not closed: `</", name, ">` not found before end of input"}));
+}
+
+void unexpected_start(std::string_view name) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string s = "unexpected `Event::Start(\"";
+    for (unsigned char b : name) {
+        if (b == '"') {
+            s += "\\\"";
+        } else if (b >= 0x20 && b <= 0x7E) {
+            s.push_back(static_cast<char>(b));
+        } else {
+            s += "0x";
+            if (b >= 0x10) s.push_back(kHex[b >> 4]);
+            s.push_back(kHex[b & 0xF]);
+        }
+    }
+    s += "\")`";
+    throw_error(std::move(s));
+}
+
+// ------------------------------------------------------------ event layer
+
+Events::Events(std::string_view input) : reader_(input) { ahead_ = reader_.next(); }
+
+RawEvent Events::take_raw() {
+    const RawEvent e = ahead_;
+    if (e.kind == RawKind::Error) throw_error(reader_.error());
+    if (e.kind != RawKind::Eof) ahead_ = reader_.next();
+    return e;
+}
+
+Event Events::produce() {
+    for (;;) {
+        const RawEvent r = take_raw();
+        switch (r.kind) {
+            case RawKind::Start:
+                trim_start_ = true;
+                return Event{Kind::Start, r.data, r.name_len};
+            case RawKind::End:
+                trim_start_ = true;
+                return Event{Kind::End, r.data, 0};
+            case RawKind::DocType:
+                trim_start_ = true;
+                continue;
+            case RawKind::Eof:
+            case RawKind::Error:
+                return Event{};
+            case RawKind::Text:
+            case RawKind::CData:
+                break;
+        }
+
+        // One run of character data: every text and CDATA piece up to the
+        // next markup event, each text piece trimmed by its neighbours.
+        which_ ^= 1u;
+        std::string& buf = scratch_[which_];
+        buf.clear();
+        std::string_view run;
+        bool owned = false;
+        auto add = [&](std::string_view piece, bool cdata) {
+            if (!cdata) {
+                if (trim_start_) piece = trim_start(piece);
+                if (ahead_.kind != RawKind::Text && ahead_.kind != RawKind::CData) piece = trim_end(piece);
+                if (piece.empty()) return;
+            }
+            trim_start_ = false;
+            const bool decode = !cdata && needs_decoding(piece);
+            if (!owned && run.empty() && !decode) {
+                run = piece;
+                return;
+            }
+            if (!owned) {
+                buf.assign(run);
+                owned = true;
+            }
+            if (decode) {
+                decode_append(piece, buf);
+            } else {
+                buf.append(piece);
+            }
+        };
+        add(r.data, r.kind == RawKind::CData);
+        while (ahead_.kind == RawKind::Text || ahead_.kind == RawKind::CData) {
+            const RawEvent p = take_raw();
+            add(p.data, p.kind == RawKind::CData);
+        }
+        if (owned) run = buf;
+        if (!run.empty()) return Event{Kind::Text, run, 0};
+    }
+}
+
+Event Events::next() {
+    if (has_peek_) {
+        has_peek_ = false;
+        return peeked_;
+    }
+    return produce();
+}
+
+const Event& Events::peek() {
+    if (!has_peek_) {
+        peeked_ = produce();
+        has_peek_ = true;
+    }
+    return peeked_;
+}
+
+std::string_view Events::read_text(std::string_view name) {
+    Event e = next();
+    if (e.kind == Kind::End) return {};
+    if (e.kind == Kind::Start) unexpected_start(e.name());
+    if (e.kind == Kind::Eof) missed_end(name);
+    std::string_view text = e.data;
+    for (;;) {
+        e = next();
+        if (e.kind == Kind::End) return text;
+        if (e.kind == Kind::Start) unexpected_start(e.name());
+        if (e.kind == Kind::Eof) missed_end(name);
+        // Two runs split by a document type declaration: one leaf text.
+        if (text.data() != joined_.data()) joined_.assign(text);
+        joined_.append(e.data);
+        text = joined_;
+    }
+}
+
+void Events::skip_raw(std::string_view name) {
+    std::size_t depth = 0;
+    for (;;) {
+        const RawEvent r = take_raw();
+        if (r.kind == RawKind::Start) {
+            if (r.name() == name) ++depth;
+        } else if (r.kind == RawKind::End) {
+            if (r.data == name) {
+                if (depth == 0) break;
+                --depth;
+            }
+        } else if (r.kind == RawKind::Eof) {
+            missed_end(name);
+        }
+    }
+    trim_start_ = true;
+}
+
+void Events::read_to_end(std::string_view name) {
+    // The leading text run goes through the event layer, so it is decoded.
+    const Event e = next();
+    if (e.kind == Kind::End) return;
+    if (e.kind == Kind::Start) skip_raw(e.name());
+    skip_raw(name);
+}
+
+// ------------------------------------------------------------- attributes
+
+std::size_t Attributes::find_earlier(std::string_view key) const {
+    constexpr std::size_t kLinear = 16;
+    if (seen_.size() <= kLinear) {
+        for (const auto& [k, at] : seen_)
+            if (k == key) return at;
+        return std::string_view::npos;
+    }
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t h = std::hash<std::string_view>{}(key) & mask;; h = (h + 1) & mask) {
+        const std::uint32_t slot = index_[h];
+        if (slot == 0) return std::string_view::npos;
+        if (seen_[slot - 1].first == key) return seen_[slot - 1].second;
+    }
+}
+
+bool Attributes::next(std::string_view& key, std::string_view& value) {
+    const std::size_t n = c_.size();
+    while (pos_ < n && is_space(c_[pos_])) ++pos_;
+    if (pos_ >= n) return false;
+
+    const std::size_t key_start = pos_;
+    while (pos_ < n && c_[pos_] != '=' && !is_space(c_[pos_])) ++pos_;
+    const std::string_view k = c_.substr(key_start, pos_ - key_start);
+    while (pos_ < n && is_space(c_[pos_])) ++pos_;
+    if (pos_ >= n || c_[pos_] != '=')
+        throw_error(cat({kAttr, "position ", num(pos_), ": attribute key must be directly followed by `=` or space"}));
+
+    const std::size_t earlier = find_earlier(k);
+    if (earlier != std::string_view::npos)
+        throw_error(cat({kAttr, "position ", num(key_start), ": duplicated attribute, previous declaration at position ",
+                         num(earlier)}));
+
+    ++pos_;
+    while (pos_ < n && is_space(c_[pos_])) ++pos_;
+    if (pos_ >= n) throw_error(cat({kAttr, "position ", num(pos_), ": `=` must be followed by an attribute value"}));
+    const char quote = c_[pos_];
+    if (quote != '"' && quote != '\'')
+        throw_error(cat({kAttr, "position ", num(pos_), ": attribute value must be enclosed in `\"` or `'`"}));
+    const std::size_t close = c_.find(quote, pos_ + 1);
+    if (close == std::string_view::npos)
+        throw_error(cat({kAttr, "position ", num(n), ": missing closing quote `", std::string_view(&quote, 1),
+                         "` in attribute value"}));
+    key = k;
+    value = c_.substr(pos_ + 1, close - pos_ - 1);
+    pos_ = close + 1;
+
+    // Remember the key; past a few, keep an open-addressed index so that a tag
+    // with very many attributes stays linear.
+    seen_.emplace_back(k, key_start);
+    if (seen_.size() > 16) {
+        if (index_.size() < seen_.size() * 2) {
+            std::size_t cap = 64;
+            while (cap < seen_.size() * 4) cap *= 2;
+            index_.assign(cap, 0);
+            for (std::size_t i = 0; i < seen_.size(); ++i) {
+                for (std::size_t h = std::hash<std::string_view>{}(seen_[i].first) & (cap - 1);; h = (h + 1) & (cap - 1)) {
+                    if (index_[h] == 0) {
+                        index_[h] = static_cast<std::uint32_t>(i + 1);
+                        break;
+                    }
+                }
+            }
+        } else {
+            const std::size_t mask = index_.size() - 1;
+            for (std::size_t h = std::hash<std::string_view>{}(k) & mask;; h = (h + 1) & mask) {
+                if (index_[h] == 0) {
+                    index_[h] = static_cast<std::uint32_t>(seen_.size());
+                    break;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace quorvane::xml

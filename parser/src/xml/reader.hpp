@@ -1,0 +1,134 @@
+// The XML pull reader and the event layer above it.
+//
+// `Reader` turns UTF-8 bytes into raw events (tags, text, CDATA, document
+// type declarations); comments, processing instructions and XML declarations
+// are dropped inside it. `Events` trims, joins and decodes character data and
+// presents the four events the record readers use: start, end, text, end of
+// input. Everything refers to slices of the input; a text is copied only when
+// decoding changed it or pieces were joined.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xml/error.hpp"
+
+namespace quorvane::xml {
+
+enum class RawKind : std::uint8_t { Start, End, Text, CData, DocType, Eof, Error };
+
+struct RawEvent {
+    RawKind kind = RawKind::Eof;
+    // Start: the tag content (after `<`, without a final `/`); End: the name;
+    // Text and CData: the bytes.
+    std::string_view data;
+    std::size_t name_len = 0;  // Start only
+
+    std::string_view name() const { return kind == RawKind::Start ? data.substr(0, name_len) : data; }
+};
+
+class Reader {
+public:
+    explicit Reader(std::string_view input);
+
+    // Never throws a parse error: a malformed construct yields RawKind::Error
+    // (its text in error()) and the reader is finished from then on.
+    RawEvent next();
+    const std::string& error() const noexcept { return error_; }
+
+private:
+    enum class State : std::uint8_t { Text, Markup, Empty, Finished };
+
+    RawEvent markup();
+    RawEvent fail(std::string text);
+    std::size_t find_tag_end(std::size_t from) const;
+
+    std::string_view in_;
+    std::size_t pos_ = 0;
+    State state_ = State::Text;
+    std::vector<std::string_view> open_;
+    std::string error_;
+};
+
+enum class Kind : std::uint8_t { Start, End, Text, Eof };
+
+struct Event {
+    Kind kind = Kind::Eof;
+    // Start: the tag content; End: the name; Text: the decoded text (never empty).
+    std::string_view data;
+    std::size_t name_len = 0;
+
+    std::string_view name() const { return kind == Kind::Start ? data.substr(0, name_len) : data; }
+};
+
+// The event source of the record readers. A text event's bytes stay valid
+// until two further text events have been produced.
+class Events {
+public:
+    explicit Events(std::string_view input);
+
+    Event next();
+    const Event& peek();
+
+    // The text of the leaf element `name` whose start was just taken; valid
+    // until the next call on this source.
+    std::string_view read_text(std::string_view name);
+    // Consumes everything up to and including the end tag of `name`, whose
+    // start was just taken. Counts, never recurses.
+    void read_to_end(std::string_view name);
+
+private:
+    Event produce();
+    RawEvent take_raw();
+    void skip_raw(std::string_view name);
+
+    Reader reader_;
+    RawEvent ahead_;
+    Event peeked_;
+    bool has_peek_ = false;
+    bool trim_start_ = true;  // the last kept event was markup (or nothing yet)
+    std::string scratch_[2];
+    unsigned which_ = 0;
+    std::string joined_;
+};
+
+// Attributes of a start tag, in document order, with their syntax checked as
+// they are met. Values are returned raw.
+class Attributes {
+public:
+    Attributes(std::string_view content, std::size_t name_len) : c_(content), pos_(name_len) {}
+    explicit Attributes(const Event& start) : Attributes(start.data, start.name_len) {}
+
+    bool next(std::string_view& key, std::string_view& value);
+
+private:
+    std::size_t find_earlier(std::string_view key) const;
+
+    std::string_view c_;
+    std::size_t pos_;
+    std::vector<std::pair<std::string_view, std::size_t>> seen_;
+    std::vector<std::uint32_t> index_;  // open-addressed hash of seen_, built once it grows
+};
+
+// The part of a name after its first colon, or the whole name.
+inline std::string_view local_name(std::string_view name) {
+    const auto colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+// Decodes the predefined entities and character references of one piece of
+// text, appending to `out`.
+void decode_append(std::string_view piece, std::string& out);
+inline bool needs_decoding(std::string_view piece) {
+    return piece.find('&') != std::string_view::npos;
+}
+
+[[noreturn]] void missed_end(std::string_view name);
+[[noreturn]] void unexpected_start(std::string_view name);
+
+inline bool is_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+}  // namespace quorvane::xml
