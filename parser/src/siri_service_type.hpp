@@ -26,6 +26,7 @@ namespace quorvane::binding {
 
 template <>
 inline constexpr auto declaration<SiriServiceType> = VariantDecl<SiriServiceType, 8, 9>{
+    ChoiceMode::ChildElements,
     {"ProductionTimetable", "EstimatedTimetable", "StopMonitoring", "VehicleMonitoring", "ConnectionMonitoring",
      "GeneralMessage", "FacilityMonitoring", "SituationExchange"},
     {{

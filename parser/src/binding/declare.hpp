@@ -250,18 +250,30 @@ constexpr void for_each_field(const Decl& d, Fn&& f) {
 
 // ------------------------------------------------------- value choices
 
-// A choice whose alternatives hold values (std::variant), each with its
-// rendered name and the texts or element names that select it.
+// The alternative of a value choice that holds nothing; renders as its name.
+struct Unit {};
+
+// How a value choice picks its alternative:
+//  - ChildElements: each child element of the choice's element names one
+//    (the last counts); attributes, text and other children are rejected.
+//  - Text: the element's text names one.
+//  - FirstChild: the local name of the element's first child element names
+//    one, and that child holds the alternative's value.
+enum class ChoiceMode : std::uint8_t { ChildElements, Text, FirstChild };
+
+// A choice whose alternatives may hold values (a std::variant), each with
+// its rendered name, and the names that select them.
 template <class V, std::size_t N, std::size_t S>
 struct VariantDecl {
     static constexpr bool is_enum = false;
     static constexpr bool is_record = false;
     static constexpr bool is_variant = true;
+    ChoiceMode mode;
     std::array<std::string_view, N> names;
     // (selecting name, alternative), in the order the messages list them.
     std::array<std::pair<std::string_view, std::uint8_t>, S> selectors;
-    // The error when an element chooses no alternative.
-    std::string_view missing;
+    // ChildElements: the error when no child chooses an alternative.
+    std::string_view missing{};
 };
 
 template <class T, class = void>
@@ -271,5 +283,14 @@ struct is_variant_decl<T, std::enable_if_t<std::remove_cvref_t<decltype(declarat
     : std::true_type {};
 template <class T>
 inline constexpr bool is_variant_v = is_variant_decl<T>::value;
+
+// The selecting names of a value choice, in message order.
+template <class V>
+constexpr auto selector_names() {
+    constexpr const auto& d = declaration<V>;
+    std::array<std::string_view, d.selectors.size()> names{};
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = d.selectors[i].first;
+    return names;
+}
 
 }  // namespace quorvane::binding

@@ -54,6 +54,8 @@ V leaf_from_text(std::string_view text) {
 
 template <class T>
 void read_record(Events& ev, const Event& start, T& out);
+template <class V>
+void read_choice(Events& ev, const Event& start, V& out);
 
 // A value that reads itself (an interim or otherwise odd type) provides
 // `static void read(Events&, const Event& start, T&)`.
@@ -63,6 +65,8 @@ void read_item(Events& ev, const Event& start, V& slot) {
         slot = leaf_from_text<V>(ev.read_text(start.name()));
     } else if constexpr (is_record_v<V>) {
         read_record(ev, start, slot);
+    } else if constexpr (is_variant_v<V>) {
+        read_choice(ev, start, slot);
     } else {
         V::read(ev, start, slot);
     }
@@ -75,6 +79,9 @@ void read_text_item(std::string_view text, std::vector<X>& out) {
         out.push_back(leaf_from_text<X>(text));
     } else if constexpr (is_record_v<X>) {
         invalid_string(text, declaration<X>.expecting);
+    } else if constexpr (is_variant_v<X>) {
+        static constexpr auto names = selector_names<X>();
+        unknown_variant("$text", names);
     } else {
         X::read_text_item(text, out);
     }
@@ -221,47 +228,103 @@ std::optional<G> build_optional_group(Buffer& buf) {
     }
 }
 
-// ------------------------------------------------------ element choice
+// -------------------------------------------------------- value choices
 
-// A variant chosen by the local names of the element's children: the last
-// recognised child counts; attributes, text and other children are rejected.
+// The alternative selected by `key`, or -1.
 template <class V>
-void read_element_choice(Events& ev, const Event& start, V& out) {
+int select_alternative(std::string_view key) {
+    for (const auto& [name, index] : declaration<V>.selectors)
+        if (name == key) return index;
+    return -1;
+}
+
+// Calls f(std::integral_constant<I>) for the run-time alternative index.
+template <class V, class Fn>
+void with_alternative(std::size_t alt, Fn&& f) {
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+        ((alt == I ? (f(std::integral_constant<std::size_t, I>{}), 0) : 0), ...);
+    }(std::make_index_sequence<std::variant_size_v<V>>{});
+}
+
+template <class V>
+void read_choice(Events& ev, const Event& start, V& out) {
     constexpr const auto& d = declaration<V>;
-    static constexpr auto expected = [] {
-        std::array<std::string_view, d.selectors.size()> names{};
-        for (std::size_t i = 0; i < names.size(); ++i) names[i] = d.selectors[i].first;
-        return names;
-    }();
-    {
-        xml::Attributes attrs(start);
-        std::string_view k, v;
-        if (attrs.next(k, v)) invalid_string("@" + std::string(attribute_key(k)), "a borrowed string");
-    }
-    bool chosen = false;
-    for (;;) {
-        const Event e = ev.peek();
-        if (e.kind == Kind::Start) {
-            const std::string_view key = xml::local_name(e.name());
-            int alt = -1;
-            for (const auto& [name, index] : d.selectors)
-                if (name == key) alt = index;
-            if (alt < 0) unknown_field(key, expected);
-            const Event s = ev.next();
-            [&]<std::size_t... I>(std::index_sequence<I...>) {
-                ((static_cast<std::size_t>(alt) == I ? (read_item(ev, s, out.template emplace<I>()), 0) : 0), ...);
-            }(std::make_index_sequence<std::variant_size_v<V>>{});
-            chosen = true;
-        } else if (e.kind == Kind::Text) {
-            unknown_field("$text", expected);
-        } else if (e.kind == Kind::End) {
-            ev.next();
-            break;
-        } else {
-            xml::missed_end(start.name());
+    static constexpr auto expected = selector_names<V>();
+    if constexpr (d.mode == ChoiceMode::ChildElements) {
+        {
+            xml::Attributes attrs(start);
+            std::string_view k, v;
+            if (attrs.next(k, v)) invalid_string("@" + std::string(attribute_key(k)), "a borrowed string");
         }
+        bool chosen = false;
+        for (;;) {
+            const Event e = ev.peek();
+            if (e.kind == Kind::Start) {
+                const std::string_view key = xml::local_name(e.name());
+                const int alt = select_alternative<V>(key);
+                if (alt < 0) unknown_field(key, expected);
+                const Event s = ev.next();
+                with_alternative<V>(static_cast<std::size_t>(alt),
+                                    [&](auto i) { read_item(ev, s, out.template emplace<i.value>()); });
+                chosen = true;
+            } else if (e.kind == Kind::Text) {
+                unknown_field("$text", expected);
+            } else if (e.kind == Kind::End) {
+                ev.next();
+                break;
+            } else {
+                xml::missed_end(start.name());
+            }
+        }
+        if (!chosen) throw_error(std::string(d.missing));
+    } else if constexpr (d.mode == ChoiceMode::Text) {
+        // The text names the alternative and supplies no value for it.
+        std::string_view text = ev.read_text(start.name());
+        if (text.empty()) text = "$text";
+        const int alt = select_alternative<V>(text);
+        if (alt < 0) unknown_variant(text, expected);
+        with_alternative<V>(static_cast<std::size_t>(alt), [&](auto i) {
+            using A = std::variant_alternative_t<i.value, V>;
+            if constexpr (std::is_same_v<A, Unit>) {
+                out.template emplace<i.value>();
+            } else if constexpr (std::is_same_v<A, std::string>) {
+                invalid_type("unit value", "a string");
+            } else {
+                invalid_type("unit value", declaration<A>.expecting);
+            }
+        });
+    } else {
+        // The first child element names the alternative and holds its value;
+        // the element's own text and any further children are passed over.
+        bool chosen = false;
+        for (;;) {
+            const Event e = ev.next();
+            if (e.kind == Kind::Start) {
+                if (chosen) {
+                    ev.read_to_end(e.name());
+                    continue;
+                }
+                const std::string_view key = xml::local_name(e.name());
+                const int alt = select_alternative<V>(key);
+                if (alt < 0) unknown_variant(key, expected);
+                with_alternative<V>(static_cast<std::size_t>(alt), [&](auto i) {
+                    using A = std::variant_alternative_t<i.value, V>;
+                    if constexpr (std::is_same_v<A, Unit>) {
+                        out.template emplace<i.value>();
+                        ev.read_to_end(e.name());
+                    } else {
+                        read_item(ev, e, out.template emplace<i.value>());
+                    }
+                });
+                chosen = true;
+            } else if (e.kind == Kind::End) {
+                break;
+            } else if (e.kind == Kind::Eof) {
+                xml::missed_end(start.name());
+            }
+        }
+        if (!chosen) unknown_variant("$text", expected);
     }
-    if (!chosen) throw_error(std::string(d.missing));
 }
 
 // ------------------------------------------------------------- records
@@ -271,12 +334,7 @@ void read_record(Events& ev, const Event& start, T& out) {
     constexpr const auto& d = declaration<T>;
     if constexpr (d.shape == Shape::Wrapper) {
         auto& slot = out.*(std::get<0>(d.fields).member);
-        using M = std::remove_cvref_t<decltype(slot)>;
-        if constexpr (is_variant_v<M>) {
-            read_element_choice(ev, start, slot);
-        } else {
-            read_item(ev, start, slot);
-        }
+        read_item(ev, start, slot);
     } else {
         constexpr bool buffered = std::remove_cvref_t<decltype(d)>::buffered;
         std::bitset<d.field_count> seen;

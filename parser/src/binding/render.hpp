@@ -80,9 +80,15 @@ void render(std::string& out, const V& v) {
         render_record(out, v);
     } else if constexpr (is_variant_v<V>) {
         out += declaration<V>.names[v.index()];
-        out += '(';
-        std::visit([&](const auto& alt) { render(out, alt); }, v);
-        out += ')';
+        std::visit(
+            [&](const auto& alt) {
+                if constexpr (!std::is_same_v<std::remove_cvref_t<decltype(alt)>, Unit>) {
+                    out += '(';
+                    render(out, alt);
+                    out += ')';
+                }
+            },
+            v);
     } else {
         V::render(out, v);
     }

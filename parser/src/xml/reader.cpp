@@ -65,21 +65,19 @@ RawEvent Reader::fail(std::string text) {
     return RawEvent{RawKind::Error, {}, 0};
 }
 
-// The first `>` at or after `from` that stands outside single or double quotes.
+// The first `>` at or after `from` that stands outside single or double
+// quotes; one pass over the tag, quoted values jumped with memchr.
 std::size_t Reader::find_tag_end(std::size_t from) const {
-    const char* p = in_.data() + from;
     const char* const end = in_.data() + in_.size();
-    for (;;) {
-        const char* gt = find(p, end, '>');
-        if (!gt) return std::string_view::npos;
-        const char* dq = find(p, gt, '"');
-        const char* sq = find(p, gt, '\'');
-        const char* q = dq && (!sq || dq < sq) ? dq : sq;
-        if (!q) return static_cast<std::size_t>(gt - in_.data());
-        const char* close = find(q + 1, end, *q);
-        if (!close) return std::string_view::npos;
-        p = close + 1;
+    for (const char* p = in_.data() + from; p < end; ++p) {
+        const char c = *p;
+        if (c == '>') return static_cast<std::size_t>(p - in_.data());
+        if (c == '"' || c == '\'') {
+            p = find(p + 1, end, c);
+            if (!p) break;
+        }
     }
+    return std::string_view::npos;
 }
 
 RawEvent Reader::next() {
