@@ -1,9 +1,21 @@
 #pragma once
 
-#include "binding/read.hpp"
+#include "binding/declare.hpp"
+#include "models/service_delivery_info.hpp"
+#include "notifications/stop_monitoring_notification.hpp"
 
 namespace quorvane {
 
-using NotifyStopMonitoring = binding::Unbuilt<"NotifyStopMonitoring">;
+struct NotifyStopMonitoring {
+    ServiceDeliveryInfo service_delivery_info;
+    StopMonitoringNotification notification;
+};
 
 }  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<NotifyStopMonitoring> = notify_record<NotifyStopMonitoring, "NotifyStopMonitoring">();
+
+}  // namespace quorvane::binding

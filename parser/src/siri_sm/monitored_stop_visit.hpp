@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "binding/declare.hpp"
+#include "siri_sm/monitored_vehicle_journey.hpp"
+
+namespace quorvane {
+
+struct MonitoredStopVisit {
+    std::string recorded_at_time;
+    std::string item_identifier;
+    std::string monitoring_ref;
+    MonitoredVehicleJourney monitored_vehicle_journey;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<MonitoredStopVisit> = record<MonitoredStopVisit, "MonitoredStopVisit">(
+    field("recorded_at_time", &MonitoredStopVisit::recorded_at_time, "RecordedAtTime"),
+    field("item_identifier", &MonitoredStopVisit::item_identifier, "ItemIdentifier"),
+    field("monitoring_ref", &MonitoredStopVisit::monitoring_ref, "MonitoringRef"),
+    field("monitored_vehicle_journey", &MonitoredStopVisit::monitored_vehicle_journey, "MonitoredVehicleJourney"));
+
+}  // namespace quorvane::binding

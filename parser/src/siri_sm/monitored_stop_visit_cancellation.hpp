@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+#include "models/framed_vehicle_journey_ref.hpp"
+#include "siri_sm/journey_pattern_info_group.hpp"
+
+namespace quorvane {
+
+struct MonitoredStopVisitCancellation {
+    std::string recorded_at_time;
+    std::optional<std::string> event_identity;
+    std::optional<std::string> monitoring_ref;
+    std::optional<std::string> line_ref;
+    std::optional<FramedVehicleJourneyRef> vehicle_journey_ref;
+    std::optional<JourneyPatternInfoGroup> journey_pattern_info;
+    std::optional<std::string> message_reason;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<MonitoredStopVisitCancellation> =
+    record<MonitoredStopVisitCancellation, "MonitoredStopVisitCancellation">(
+        field("recorded_at_time", &MonitoredStopVisitCancellation::recorded_at_time, "RecordedAtTime"),
+        field("event_identity", &MonitoredStopVisitCancellation::event_identity, "EventIdentity"),
+        field("monitoring_ref", &MonitoredStopVisitCancellation::monitoring_ref, "MonitoringRef"),
+        field("line_ref", &MonitoredStopVisitCancellation::line_ref, "LineRef"),
+        field("vehicle_journey_ref", &MonitoredStopVisitCancellation::vehicle_journey_ref, "VehicleJourneyRef"),
+        field("journey_pattern_info", &MonitoredStopVisitCancellation::journey_pattern_info, "JourneyPatternInfo"),
+        field("message_reason", &MonitoredStopVisitCancellation::message_reason, "MessageReason"));
+
+}  // namespace quorvane::binding
