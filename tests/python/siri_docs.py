@@ -9,7 +9,8 @@ byte for byte as the producer wrote it.
 import pathlib
 import re
 
-EXAMPLES = pathlib.Path(__file__).resolve().parents[3] / "shared" / "realdata" / "siri-examples"
+# A copy of the public examples, unchanged; see the README beside them.
+EXAMPLES = pathlib.Path(__file__).resolve().parents[1] / "data" / "siri-examples"
 
 # The service element and the element that holds the deliveries, by the
 # local name of the first delivery.
