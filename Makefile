@@ -3,6 +3,7 @@ PY        := /usr/bin/python3
 VENV      := .venv
 VPY       := $(VENV)/bin/python
 BUILD     := build
+# Seconds per fuzz target.
 FUZZ_SECONDS ?= 300
 
 SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
@@ -43,7 +44,8 @@ $(BUILD)/bench/build.ninja: | setup
 
 bench: setup $(BUILD)/bench/build.ninja
 	meson compile -C $(BUILD)/bench
-	$(BUILD)/bench/bench/bench_core
+	$(VPY) bench/make_docs.py $(BUILD)/bench/docs
+	$(BUILD)/bench/bench/bench_core --benchmark_min_time=0.2 $(BUILD)/bench/docs
 
 $(BUILD)/fuzz/build.ninja: | setup
 	scripts/setup.sh clang-14 libclang-rt-14-dev
@@ -52,8 +54,9 @@ $(BUILD)/fuzz/build.ninja: | setup
 
 fuzz: setup $(BUILD)/fuzz/build.ninja
 	meson compile -C $(BUILD)/fuzz
-	mkdir -p fuzz/corpus-events
+	mkdir -p fuzz/corpus-events fuzz/corpus-parse
 	$(BUILD)/fuzz/fuzz/fuzz_events fuzz/corpus-events fuzz/seeds -max_total_time=$(FUZZ_SECONDS) -max_len=8192
+	$(BUILD)/fuzz/fuzz/fuzz_parse fuzz/corpus-parse fuzz/seeds -max_total_time=$(FUZZ_SECONDS) -max_len=65536
 
 clean:
 	rm -rf $(BUILD) $(VENV)

@@ -130,9 +130,9 @@ template <class G>
 void build_frame(const Buffer& buf, G& out) {
     constexpr const auto& d = declaration<G>;
     static constexpr auto expected = [] {
-        std::array<std::string_view, d.field_count> names{};
+        std::array<std::string_view, declaration<G>.field_count> names{};
         std::size_t i = 0;
-        for_each_field(d, [&](const auto& f) { names[i++] = f.element; });
+        for_each_field(declaration<G>, [&](const auto& f) { names[i++] = f.element; });
         return names;
     }();
     std::bitset<d.field_count> present;
