@@ -1,9 +1,22 @@
 #pragma once
 
-#include "binding/read.hpp"
+#include "binding/declare.hpp"
+#include "models/service_delivery_info.hpp"
+#include "notifications/facility_monitoring_notification.hpp"
 
 namespace quorvane {
 
-using NotifyFacilityMonitoring = binding::Unbuilt<"NotifyFacilityMonitoring">;
+struct NotifyFacilityMonitoring {
+    ServiceDeliveryInfo service_delivery_info;
+    FacilityMonitoringNotification notification;
+};
 
 }  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<NotifyFacilityMonitoring> =
+    notify_record<NotifyFacilityMonitoring, "NotifyFacilityMonitoring">();
+
+}  // namespace quorvane::binding

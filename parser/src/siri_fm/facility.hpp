@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+#include "enums/facility_class.hpp"
+#include "siri_fm/accessibility_assessment.hpp"
+#include "siri_fm/facility_location.hpp"
+#include "siri_fm/limitations.hpp"
+#include "siri_fm/suitabilities.hpp"
+#include "siri_fm/validity_condition.hpp"
+
+namespace quorvane {
+
+// The monitored facility; every part is optional, so `<Facility/>` is whole.
+struct Facility {
+    std::optional<std::string> facility_code;
+    std::optional<std::string> description;
+    std::optional<FacilityClass> facility_class;
+    std::optional<ValidityCondition> validity_condition;
+    std::optional<FacilityLocation> facility_location;
+    std::optional<AccessibilityAssessment> accessibility_assesment;
+    std::optional<Limitations> limitations;
+    std::optional<Suitabilities> suitabilities;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+// `accessibility_assesment` keeps the spelling callers already see rendered.
+template <>
+inline constexpr auto declaration<Facility> = record<Facility, "Facility">(
+    field("facility_code", &Facility::facility_code, "FacilityCode"),
+    field("description", &Facility::description, "Description"),
+    field("facility_class", &Facility::facility_class, "FacilityClass"),
+    field("validity_condition", &Facility::validity_condition, "ValidityCondition"),
+    field("facility_location", &Facility::facility_location, "FacilityLocation"),
+    field("accessibility_assesment", &Facility::accessibility_assesment, "AccessibilityAssessment"),
+    field("limitations", &Facility::limitations, "Limitations"),
+    field("suitabilities", &Facility::suitabilities, "Suitabilities"));
+
+}  // namespace quorvane::binding

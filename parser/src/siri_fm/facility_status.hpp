@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "binding/declare.hpp"
+#include "enums/facility_availability.hpp"
+#include "siri_fm/accessibility_assessment.hpp"
+
+namespace quorvane {
+
+// How available a facility is; at least one assessment is required, the
+// availability itself is not.
+struct FacilityStatus {
+    std::optional<FacilityAvailability> status;
+    std::optional<std::string> description;
+    std::vector<AccessibilityAssessment> accessibility_assesment;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<FacilityStatus> = record<FacilityStatus, "FacilityStatus">(
+    field("status", &FacilityStatus::status, "Status"),
+    field("description", &FacilityStatus::description, "Description"),
+    field("accessibility_assesment", &FacilityStatus::accessibility_assesment, "AccessibilityAssessment"));
+
+}  // namespace quorvane::binding

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+
+namespace quorvane {
+
+struct UserNeed {
+    std::optional<std::string> mobility_need;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<UserNeed> =
+    record<UserNeed, "UserNeed">(field("mobility_need", &UserNeed::mobility_need, "MobilityNeed"));
+
+}  // namespace quorvane::binding

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <vector>
+
+#include "binding/declare.hpp"
+#include "siri_fm/validity_period.hpp"
+
+namespace quorvane {
+
+// The periods in which a facility description holds; each item is a
+// `Period` element shaped like a ValidityPeriod.
+struct ValidityCondition {
+    std::vector<ValidityPeriod> period;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<ValidityCondition> =
+    record<ValidityCondition, "ValidityCondition">(field("period", &ValidityCondition::period, "Period"));
+
+}  // namespace quorvane::binding
