@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+#include "siri_sm/journey_end_names_group.hpp"
+
+namespace quorvane {
+
+// Descriptive details of a connecting journey. Here `JourneyInfo` is plain
+// text, unlike the record of the same element name in a feeder cancellation.
+struct VehicleJourneyInfoGroup {
+    std::optional<JourneyEndNamesGroup> journey_end_names;
+    std::optional<std::string> journey_info;
+    std::optional<std::string> journey_note;
+    std::optional<bool> headway_service;
+    std::optional<std::string> origin_aimed_departure_time;
+    std::optional<std::string> destination_aimed_arrival_time;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<VehicleJourneyInfoGroup> = record<VehicleJourneyInfoGroup, "VehicleJourneyInfoGroup">(
+    field("journey_end_names", &VehicleJourneyInfoGroup::journey_end_names, "JourneyEndNames"),
+    field("journey_info", &VehicleJourneyInfoGroup::journey_info, "JourneyInfo"),
+    field("journey_note", &VehicleJourneyInfoGroup::journey_note, "JourneyNote"),
+    field("headway_service", &VehicleJourneyInfoGroup::headway_service, "HeadwayService"),
+    field("origin_aimed_departure_time", &VehicleJourneyInfoGroup::origin_aimed_departure_time,
+          "OriginAimedDepartureTime"),
+    field("destination_aimed_arrival_time", &VehicleJourneyInfoGroup::destination_aimed_arrival_time,
+          "DestinationAimedArrivalTime"));
+
+}  // namespace quorvane::binding

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+
+namespace quorvane {
+
+// A place a connecting journey passes; both parts may be missing.
+struct Via {
+    std::optional<std::string> place_ref;
+    std::optional<std::string> place_name;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<Via> =
+    record<Via, "Via">(field("place_ref", &Via::place_ref, "PlaceRef"),
+                       field("place_name", &Via::place_name, "PlaceName"));
+
+}  // namespace quorvane::binding

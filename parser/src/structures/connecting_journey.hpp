@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+#include "models/framed_vehicle_journey_ref.hpp"
+#include "siri_et/disruption_group.hpp"
+#include "siri_sm/journey_pattern_info_group.hpp"
+#include "siri_sm/vehicle_journey_info_group.hpp"
+
+namespace quorvane {
+
+// The distributor's departing journey.
+struct ConnectingJourney {
+    std::optional<std::string> line_ref;
+    FramedVehicleJourneyRef framed_journey_ref;
+    std::optional<JourneyPatternInfoGroup> journey_pattern_info;
+    std::optional<VehicleJourneyInfoGroup> vehicle_journey_info;
+    std::optional<DisruptionGroup> distruptuin_group;
+    std::optional<bool> monitored;
+    std::optional<std::string> aimed_arrival_time;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+// The disruption marker renders under the name `distruptuin_group`, a
+// spelling callers' output already carries.
+template <>
+inline constexpr auto declaration<ConnectingJourney> = record<ConnectingJourney, "ConnectingJourney">(
+    field("line_ref", &ConnectingJourney::line_ref, "LineRef"),
+    field("framed_journey_ref", &ConnectingJourney::framed_journey_ref, "FramedJourneyRef"),
+    field("journey_pattern_info", &ConnectingJourney::journey_pattern_info, "JourneyPatternInfo"),
+    field("vehicle_journey_info", &ConnectingJourney::vehicle_journey_info, "VehicleJourneyInfo"),
+    field("distruptuin_group", &ConnectingJourney::distruptuin_group, "DisruptionGroup"),
+    field("monitored", &ConnectingJourney::monitored, "Monitored"),
+    field("aimed_arrival_time", &ConnectingJourney::aimed_arrival_time, "AimedArrivalTime"));
+
+}  // namespace quorvane::binding

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+#include "structures/distributor_info.hpp"
+
+namespace quorvane {
+
+// A cancelled distributor departure.
+struct DistributorDepartureCancellation {
+    std::string recorded_at_time;
+    std::optional<DistributorInfo> distributor_info;
+    std::optional<std::string> reason;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<DistributorDepartureCancellation> =
+    record<DistributorDepartureCancellation, "DistributorDepartureCancellation">(
+        field("recorded_at_time", &DistributorDepartureCancellation::recorded_at_time, "RecordedAtTime"),
+        field("distributor_info", &DistributorDepartureCancellation::distributor_info, "DistributorInfo"),
+        field("reason", &DistributorDepartureCancellation::reason, "Reason"));
+
+}  // namespace quorvane::binding

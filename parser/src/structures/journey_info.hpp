@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+#include "enums/vehicle_mode.hpp"
+
+namespace quorvane {
+
+// The journey a feeder cancellation concerns. Unlike the shared journey
+// pattern group, the published line name is optional here.
+struct JourneyInfo {
+    std::optional<std::string> line_ref;
+    std::optional<std::string> direction_ref;
+    std::optional<std::string> journey_pattern_ref;
+    std::optional<std::string> journey_pattern_name;
+    std::optional<VehicleMode> vehicle_mode;
+    std::optional<std::string> route_ref;
+    std::optional<std::string> published_line_name;
+    std::optional<std::string> group_of_lines_ref;
+    std::optional<std::string> direction_name;
+    std::optional<std::string> reason;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<JourneyInfo> = record<JourneyInfo, "JourneyInfo">(
+    field("line_ref", &JourneyInfo::line_ref, "LineRef"),
+    field("direction_ref", &JourneyInfo::direction_ref, "DirectionRef"),
+    field("journey_pattern_ref", &JourneyInfo::journey_pattern_ref, "JourneyPatternRef"),
+    field("journey_pattern_name", &JourneyInfo::journey_pattern_name, "JourneyPatternName"),
+    field("vehicle_mode", &JourneyInfo::vehicle_mode, "VehicleMode"),
+    field("route_ref", &JourneyInfo::route_ref, "RouteRef"),
+    field("published_line_name", &JourneyInfo::published_line_name, "PublishedLineName"),
+    field("group_of_lines_ref", &JourneyInfo::group_of_lines_ref, "GroupOfLinesRef"),
+    field("direction_name", &JourneyInfo::direction_name, "DirectionName"),
+    field("reason", &JourneyInfo::reason, "Reason"));
+
+}  // namespace quorvane::binding

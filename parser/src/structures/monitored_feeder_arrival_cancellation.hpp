@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+#include "structures/journey_info.hpp"
+
+namespace quorvane {
+
+// Withdraws a feeder arrival reported before, named by `ItemRef`.
+struct MonitoredFeederArrivalCancellation {
+    std::string recorded_at_time;
+    std::optional<std::string> item_ref;
+    std::optional<std::string> interchange_ref;
+    std::optional<std::string> connection_link_ref;
+    std::optional<std::string> stop_point_ref;
+    std::optional<std::uint32_t> order;
+    std::optional<std::string> strop_point_name;
+    std::optional<JourneyInfo> journey_info;
+    std::optional<std::string> reason;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+// `StopPointName` renders as `strop_point_name`, as in the arrival.
+template <>
+inline constexpr auto declaration<MonitoredFeederArrivalCancellation> =
+    record<MonitoredFeederArrivalCancellation, "MonitoredFeederArrivalCancellation">(
+        field("recorded_at_time", &MonitoredFeederArrivalCancellation::recorded_at_time, "RecordedAtTime"),
+        field("item_ref", &MonitoredFeederArrivalCancellation::item_ref, "ItemRef"),
+        field("interchange_ref", &MonitoredFeederArrivalCancellation::interchange_ref, "InterchangeRef"),
+        field("connection_link_ref", &MonitoredFeederArrivalCancellation::connection_link_ref, "ConnectionLinkRef"),
+        field("stop_point_ref", &MonitoredFeederArrivalCancellation::stop_point_ref, "StopPointRef"),
+        field("order", &MonitoredFeederArrivalCancellation::order, "Order"),
+        field("strop_point_name", &MonitoredFeederArrivalCancellation::strop_point_name, "StopPointName"),
+        field("journey_info", &MonitoredFeederArrivalCancellation::journey_info, "JourneyInfo"),
+        field("reason", &MonitoredFeederArrivalCancellation::reason, "Reason"));
+
+}  // namespace quorvane::binding

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+#include "siri_sm/location_structure.hpp"
+#include "structures/distributor_info.hpp"
+
+namespace quorvane {
+
+// A distributor departure that leaves from another stopping position.
+struct StoppingPositionChangeDeparture {
+    std::string recorded_at_time;
+    std::optional<DistributorInfo> distributor_info;
+    std::optional<std::string> change_note;
+    std::optional<LocationStructure> new_location;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<StoppingPositionChangeDeparture> =
+    record<StoppingPositionChangeDeparture, "StoppingPositionChangeDeparture">(
+        field("recorded_at_time", &StoppingPositionChangeDeparture::recorded_at_time, "RecordedAtTime"),
+        field("distributor_info", &StoppingPositionChangeDeparture::distributor_info, "DistributorInfo"),
+        field("change_note", &StoppingPositionChangeDeparture::change_note, "ChangeNote"),
+        field("new_location", &StoppingPositionChangeDeparture::new_location, "NewLocation"));
+
+}  // namespace quorvane::binding

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+#include "structures/distributor_info.hpp"
+
+namespace quorvane {
+
+// A distributor departure held back for a feeder.
+struct WaitProlongedDeparture {
+    std::string recorded_at_time;
+    std::optional<DistributorInfo> distributor_info;
+    std::optional<std::string> expected_departure_time;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<WaitProlongedDeparture> = record<WaitProlongedDeparture, "WaitProlongedDeparture">(
+    field("recorded_at_time", &WaitProlongedDeparture::recorded_at_time, "RecordedAtTime"),
+    field("distributor_info", &WaitProlongedDeparture::distributor_info, "DistributorInfo"),
+    field("expected_departure_time", &WaitProlongedDeparture::expected_departure_time, "ExpectedDepartureTime"));
+
+}  // namespace quorvane::binding
