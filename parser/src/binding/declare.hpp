@@ -46,6 +46,10 @@ struct optional_of<std::optional<T>> {
 template <class T>
 inline constexpr bool is_optional_v = optional_of<T>::value;
 
+// The value type of an optional, or the type itself.
+template <class T>
+using unwrap_optional_t = typename std::conditional_t<is_optional_v<T>, optional_of<T>, std::type_identity<T>>::type;
+
 template <class T>
 struct vector_of {
     static constexpr bool value = false;

@@ -1,9 +1,22 @@
 #pragma once
 
-#include "binding/read.hpp"
+#include "binding/declare.hpp"
+#include "models/service_delivery_info.hpp"
+#include "notifications/production_timetable_notification.hpp"
 
 namespace quorvane {
 
-using NotifyProductionTimetable = binding::Unbuilt<"NotifyProductionTimetable">;
+struct NotifyProductionTimetable {
+    ServiceDeliveryInfo service_delivery_info;
+    ProductionTimetableNotification notification;
+};
 
 }  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<NotifyProductionTimetable> =
+    notify_record<NotifyProductionTimetable, "NotifyProductionTimetable">();
+
+}  // namespace quorvane::binding

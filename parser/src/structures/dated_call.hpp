@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+#include "enums/boarding_activity.hpp"
+#include "structures/targeted_interchange.hpp"
+
+namespace quorvane {
+
+// One planned call of a dated journey. Each `DatedCalls` element is one
+// call; there is no wrapper element.
+struct DatedCall {
+    std::optional<std::string> stop_point_ref;
+    std::optional<std::uint32_t> order;
+    std::optional<std::string> stop_point_name;
+    std::optional<std::string> destination_display;
+    std::optional<std::string> aimed_arrival_time;
+    std::optional<std::string> arrival_platform;
+    std::optional<std::string> aimed_quay_name;
+    std::optional<std::string> aimed_departure_time;
+    std::optional<std::string> departure_platform_name;
+    std::optional<BoardingActivity> departure_boarding_activity;
+    std::optional<std::uint32_t> aimed_headway_interval;
+    std::optional<TargetedInterchange> targeted_interchange;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<DatedCall> = record<DatedCall, "DatedCall">(
+    field("stop_point_ref", &DatedCall::stop_point_ref, "StopPointRef"),
+    field("order", &DatedCall::order, "Order"),
+    field("stop_point_name", &DatedCall::stop_point_name, "StopPointName"),
+    field("destination_display", &DatedCall::destination_display, "DestinationDisplay"),
+    field("aimed_arrival_time", &DatedCall::aimed_arrival_time, "AimedArrivalTime"),
+    field("arrival_platform", &DatedCall::arrival_platform, "ArrivalPlatform"),
+    field("aimed_quay_name", &DatedCall::aimed_quay_name, "AimedQuayName"),
+    field("aimed_departure_time", &DatedCall::aimed_departure_time, "AimedDepartureTime"),
+    field("departure_platform_name", &DatedCall::departure_platform_name, "DeparturePlatformName"),
+    field("departure_boarding_activity", &DatedCall::departure_boarding_activity, "DepartureBoardingActivity"),
+    field("aimed_headway_interval", &DatedCall::aimed_headway_interval, "AimedHeadwayInterval"),
+    field("targeted_interchange", &DatedCall::targeted_interchange, "TargetedInterchange"));
+
+}  // namespace quorvane::binding
