@@ -34,9 +34,11 @@ namespace quorvane::binding {
 
 // ------------------------------------------------------------ type traits
 
+// `type` is the value type: T itself when T is not optional.
 template <class T>
 struct optional_of {
     static constexpr bool value = false;
+    using type = T;
 };
 template <class T>
 struct optional_of<std::optional<T>> {

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <vector>
+
+#include "binding/declare.hpp"
+#include "models/xxx_delivery.hpp"
+#include "structures/pt_structure_element.hpp"
+
+namespace quorvane {
+
+// Each `Situations` element is one situation; every other key of the
+// delivery belongs to the frame.
+struct SituationExchangeDelivery {
+    XxxDelivery leader;
+    std::vector<PtSituationElement> situations;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<SituationExchangeDelivery> =
+    record<SituationExchangeDelivery, "SituationExchangeDelivery">(
+        group("leader", &SituationExchangeDelivery::leader),
+        field("situations", &SituationExchangeDelivery::situations, "Situations"));
+
+}  // namespace quorvane::binding

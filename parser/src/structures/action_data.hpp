@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+#include "structures/publish_at_scope.hpp"
+
+namespace quorvane {
+
+struct ActionData {
+    std::string name;
+    std::optional<std::string> prompt;
+    std::optional<PublishAtScope> publish_at_scope;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<ActionData> =
+    record<ActionData, "ActionData">(field("name", &ActionData::name, "Name"),
+                                     field("prompt", &ActionData::prompt, "Prompt"),
+                                     field("publish_at_scope", &ActionData::publish_at_scope, "PublishAtScope"));
+
+}  // namespace quorvane::binding

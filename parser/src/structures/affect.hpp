@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "binding/declare.hpp"
+#include "structures/affected_operator.hpp"
+#include "structures/affected_place.hpp"
+#include "structures/affected_stop_point.hpp"
+#include "structures/affected_vehicle_journey.hpp"
+#include "structures/network.hpp"
+
+namespace quorvane {
+
+// What a situation touches. Each list element is itself one item.
+struct Affect {
+    std::optional<std::string> area_of_interest;
+    std::vector<AffectedOperatorType> operators;
+    std::vector<Network> networks;
+    std::vector<AffectedStopPoint> stop_points;
+    std::vector<AffectedPlace> stop_places;
+    std::vector<AffectedPlace> places;
+    std::vector<AffectedVehicleJourney> vehicle_journeys;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<Affect> =
+    record<Affect, "Affect">(field("area_of_interest", &Affect::area_of_interest, "AreaOfInterest"),
+                             field("operators", &Affect::operators, "Operators"),
+                             field("networks", &Affect::networks, "Networks"),
+                             field("stop_points", &Affect::stop_points, "StopPoints"),
+                             field("stop_places", &Affect::stop_places, "StopPlaces"),
+                             field("places", &Affect::places, "Places"),
+                             field("vehicle_journeys", &Affect::vehicle_journeys, "VehicleJourneys"));
+
+}  // namespace quorvane::binding

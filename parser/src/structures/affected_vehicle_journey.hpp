@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "binding/declare.hpp"
+
+namespace quorvane {
+
+struct AffectedVehicleJourney {
+    std::string vehicle_journey_ref;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<AffectedVehicleJourney> = record<AffectedVehicleJourney, "AffectedVehicleJourney">(
+    field("vehicle_journey_ref", &AffectedVehicleJourney::vehicle_journey_ref, "VehicleJourneyRef"));
+
+}  // namespace quorvane::binding

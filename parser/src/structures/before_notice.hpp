@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "binding/declare.hpp"
+
+namespace quorvane {
+
+// One `BeforeNotices` element; the interval is kept as written.
+struct BeforeNotice {
+    std::string interval;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<BeforeNotice> =
+    record<BeforeNotice, "BeforeNotice">(field("interval", &BeforeNotice::interval, "Interval"));
+
+}  // namespace quorvane::binding

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "binding/declare.hpp"
+#include "structures/before_notice.hpp"
+#include "structures/parametised_action.hpp"
+
+namespace quorvane {
+
+struct NotifyByEmailAction {
+    std::optional<ParameterisedAction> parameterized_action;
+    std::vector<BeforeNotice> before_notices;
+    std::optional<bool> clear_notice;
+    std::optional<std::string> email;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<NotifyByEmailAction> = record<NotifyByEmailAction, "NotifyByEmailAction">(
+    field("parameterized_action", &NotifyByEmailAction::parameterized_action, "ParameterizedAction"),
+    field("before_notices", &NotifyByEmailAction::before_notices, "BeforeNotices"),
+    field("clear_notice", &NotifyByEmailAction::clear_notice, "ClearNotice"),
+    field("email", &NotifyByEmailAction::email, "Email"));
+
+}  // namespace quorvane::binding

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "binding/declare.hpp"
+#include "structures/before_notice.hpp"
+#include "structures/parametised_action.hpp"
+
+namespace quorvane {
+
+struct NotifyBySmsAction {
+    std::optional<ParameterisedAction> parameterized_action;
+    std::vector<BeforeNotice> before_notices;
+    std::optional<bool> clear_notice;
+    std::optional<std::string> phone;
+    std::optional<bool> premium;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<NotifyBySmsAction> = record<NotifyBySmsAction, "NotifyBySmsAction">(
+    field("parameterized_action", &NotifyBySmsAction::parameterized_action, "ParameterizedAction"),
+    field("before_notices", &NotifyBySmsAction::before_notices, "BeforeNotices"),
+    field("clear_notice", &NotifyBySmsAction::clear_notice, "ClearNotice"),
+    field("phone", &NotifyBySmsAction::phone, "Phone"),
+    field("premium", &NotifyBySmsAction::premium, "Premium"));
+
+}  // namespace quorvane::binding
