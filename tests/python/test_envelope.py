@@ -74,7 +74,7 @@ def test_envelope_and_body_render_their_frames():
         pytest.param(doc(before="<Header><Body/></Header>", after="<Trailer/>"), id="other root children"),
         pytest.param(doc(before="text", after="more text"), id="text in the root"),
         pytest.param(doc(" \n\t<!-- a comment -->" + sm() + "<!-- another --> "), id="space and comments in Body"),
-        pytest.param('<?xml version="1.0"?>\n<!-- c -->\n' + doc(), id="prolog"),
+        pytest.param('<?xml version="1.0"?>\n<!-- c -->\n<?pi x?><!DOCTYPE Envelope>\n' + doc(), id="prolog"),
         pytest.param("\ufeff" + doc(), id="byte order mark"),
         pytest.param(doc() + "<Envelope><Body/></Envelope>", id="second root"),
         pytest.param(doc() + "trailing text", id="text after the root"),
@@ -94,7 +94,7 @@ def test_documents_that_read(text):
         ("", "unexpected `Event::Eof`"),
         (" \r\n\t", "unexpected `Event::Eof`"),
         ("<!-- only a comment -->", "unexpected `Event::Eof`"),
-        ('<?xml version="1.0"?>', "unexpected `Event::Eof`"),
+        ('<?xml version="1.0"?><!DOCTYPE Envelope>', "unexpected `Event::Eof`"),
         ("\ufeff", "unexpected `Event::Eof`"),
         # Text before the root, escaped as in a rendering.
         ("x" + doc(), 'invalid type: string "x", expected struct Envelope'),

@@ -6,6 +6,7 @@ import re
 import subprocess
 import sys
 import textwrap
+import tracemalloc
 import weakref
 
 import pytest
@@ -169,8 +170,6 @@ def test_objects_outlive_the_envelope_they_came_from():
 
 
 # ---------------------------------------------------- argument handling
-
-SECOND_DOC = EXAMPLE.replace("QUORVANE-DEMO", "OTHER")
 
 
 class Text(str):
@@ -381,7 +380,7 @@ def _exercise(text):
 
 
 def test_repeated_calls_keep_no_references():
-    text = EXAMPLE * 1  # a text object of our own, to count its references
+    text = EXAMPLE.replace("QUORVANE-DEMO", "COUNTED")  # a text of our own, to count its references
     # Every object holds a reference to its class, so a lost object shows
     # in its class's count.
     watched = [text, quorvane.SIRI, quorvane.Envelope, quorvane.Body, quorvane.NotifyStopMonitoring]
@@ -401,15 +400,27 @@ def test_repeated_calls_keep_no_references():
 
 
 def test_repeated_calls_keep_no_memory():
-    if _malloc_in_use() is None:
-        pytest.skip("needs glibc's mallinfo2")
+    # The interpreter's objects (tracemalloc) and the records on the C heap
+    # (glibc's counter, where there is one).
+    rounds = 3000
     for _ in range(50):
         _exercise(EXAMPLE)
-    before = _malloc_in_use()
-    for _ in range(3000):
-        _exercise(EXAMPLE)
-    # One lost record per call would be hundreds of kilobytes by now.
-    assert _malloc_in_use() - before < 16 * 1024
+    gc.collect()
+    tracemalloc.start()
+    try:
+        heap_before = _malloc_in_use()
+        traced_before = tracemalloc.get_traced_memory()[0]
+        for _ in range(rounds):
+            _exercise(EXAMPLE)
+        gc.collect()
+        traced_growth = tracemalloc.get_traced_memory()[0] - traced_before
+        heap_after = _malloc_in_use()
+    finally:
+        tracemalloc.stop()
+    # One lost object or record per call would be hundreds of kilobytes by now.
+    assert traced_growth < 16 * 1024
+    if heap_before is not None:
+        assert heap_after - heap_before < 64 * 1024
 
 
 def test_memory_exhaustion_raises_memory_error_and_the_process_goes_on():
