@@ -1,5 +1,6 @@
 // The call frame, errors and argument extraction.
 #include <cstdio>
+#include <vector>
 
 #include "py.hpp"
 
@@ -86,10 +87,15 @@ void extract_arguments(const FunctionDescription& d, PyObject* args, PyObject* k
                 }
             }
             if (match == n) {
+                // Any name, a lone surrogate or a NUL included, ends up in
+                // the message (lossily), never as a different error.
                 Ref text(check(PyObject_Str(key)));
-                Ref bytes(check(PyUnicode_AsUTF8String(text.get())));
-                raise(PyExc_TypeError,
-                      full + " got an unexpected keyword argument '" + PyBytes_AsString(bytes.get()) + "'");
+                Ref bytes(check(PyUnicode_AsEncodedString(text.get(), "utf-8", "surrogatepass")));
+                char* data;
+                Py_ssize_t size;
+                if (PyBytes_AsStringAndSize(bytes.get(), &data, &size) < 0) throw ErrorSet{};
+                raise(PyExc_TypeError, full + " got an unexpected keyword argument '" +
+                                           std::string(data, static_cast<std::size_t>(size)) + "'");
             }
             if (out[match]) {
                 raise(PyExc_TypeError, full + " got multiple values for argument '" + d.params[match] + "'");
@@ -98,21 +104,15 @@ void extract_arguments(const FunctionDescription& d, PyObject* args, PyObject* k
         }
     }
 
-    std::string missing;
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        if (out[i]) continue;
-        ++count;
-        missing.push_back(i);
-    }
-    if (count) {
+    std::vector<const char*> missing;
+    for (std::size_t i = 0; i < n; ++i)
+        if (!out[i]) missing.push_back(d.params[i]);
+    if (!missing.empty()) {
+        const std::size_t count = missing.size();
         std::string names;
-        std::size_t k = 0;
-        for (char i : missing) {
-            const std::string quoted = std::string("'") + d.params[static_cast<std::size_t>(i)] + "'";
+        for (std::size_t k = 0; k < count; ++k) {
             if (k > 0) names += count == 2 ? " and " : (k + 1 == count ? ", and " : ", ");
-            names += quoted;
-            ++k;
+            names.append("'").append(missing[k]).append("'");
         }
         raise(PyExc_TypeError, full + " missing " + std::to_string(count) + " required positional argument" +
                                    (count == 1 ? "" : "s") + ": " + names);

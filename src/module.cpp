@@ -41,18 +41,23 @@ PyType_Spec* spec_of(ClassId id) {
 
 PyObject* init() {
     Ref module(check(PyModule_Create2(&module_def, 3)));
+    // Set before the classes are added: a failed initialisation is not
+    // retried in the same process either.
     if (initialised.exchange(true)) {
         raise(PyExc_ImportError, "PyO3 modules may only be initialized once per interpreter process");
     }
-    Ref all(check(PyList_New(0)));
+    Ref all;
     for (int i = 0; i < kPublishedClasses; ++i) {
         const auto id = static_cast<ClassId>(i);
         PyObject* cls = reinterpret_cast<PyObject*>(class_object(id));
+        if (!all) {
+            all = Ref(check(PyList_New(0)));
+            if (PyObject_SetAttrString(module.get(), "__all__", all.get()) < 0) throw ErrorSet{};
+        }
         Ref name(check(PyUnicode_FromString(class_name(id))));
         if (PyList_Append(all.get(), name.get()) < 0) throw ErrorSet{};
         if (PyObject_SetAttr(module.get(), name.get(), cls) < 0) throw ErrorSet{};
     }
-    if (PyObject_SetAttrString(module.get(), "__all__", all.get()) < 0) throw ErrorSet{};
     return module.release();
 }
 

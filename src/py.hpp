@@ -52,12 +52,14 @@ inline PyObject* check(PyObject* o) {
 void raise_fault(std::string_view message, const char* where);
 
 // Runs one entry from the interpreter: its result, or null with the
-// exception set. Allocation failures become MemoryError; nothing throws
-// across the boundary.
+// exception set. Allocation failures become MemoryError (the process goes
+// on); any other escaping exception becomes the fault exception. Nothing
+// throws across the boundary.
 template <class F>
 PyObject* guarded(const char* where, F&& f) noexcept {
+    PyObject* result = nullptr;
     try {
-        return f();
+        result = f();
     } catch (const ErrorSet&) {
     } catch (const std::bad_alloc&) {
         PyErr_NoMemory();
@@ -66,7 +68,10 @@ PyObject* guarded(const char* where, F&& f) noexcept {
     } catch (...) {
         raise_fault("unknown internal fault", where);
     }
-    return nullptr;
+    // A failed interpreter call that set no error must still fail visibly.
+    if (!result && !PyErr_Occurred())
+        PyErr_SetString(PyExc_SystemError, "attempted to fetch exception but none was set");
+    return result;
 }
 
 // --------------------------------------------------------- arguments

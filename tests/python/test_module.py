@@ -1,0 +1,477 @@
+"""The module surface: classes, methods, argument handling, object lifetimes."""
+import ctypes
+import gc
+import pathlib
+import re
+import subprocess
+import sys
+import textwrap
+import tracemalloc
+import weakref
+
+import pytest
+
+import quorvane
+from quorvane import SIRI, Body, Envelope
+
+EXAMPLE = (pathlib.Path(__file__).resolve().parents[2] / "examples" / "stop_monitoring.xml").read_text(
+    encoding="utf-8"
+)
+
+ALL = [
+    "SIRI",
+    "Envelope",
+    "Body",
+    "NotifyProductionTimetable",
+    "NotifyStopMonitoring",
+    "NotifySituationExchange",
+    "NotifyGeneralMessage",
+    "NotifyFacilityMonitoring",
+    "NotifyVechicleMonitoring",
+    "NotifyConnectionMonitoring",
+    "NotifyEstimatedTimetable",
+]
+SERVICE_CLASSES = ALL[3:]
+
+# The notify methods of Body in their registered order, with their result class.
+NOTIFY = [
+    ("notify_production_timetable", "NotifyProductionTimetable"),
+    ("notify_estimated_timetable", "NotifyEstimatedTimetable"),
+    ("notify_stop_monitoring", "NotifyStopMonitoring"),
+    ("notify_vehicle_monitoring", "NotifyVechicleMonitoring"),
+    ("notify_connection_monitoring", "NotifyConnectionMonitoring"),
+    ("notify_general_message", "NotifyGeneralMessage"),
+    ("notify_facility_monitoring", "NotifyFacilityMonitoring"),
+]
+
+
+def parse(text=EXAMPLE):
+    return SIRI().parse(text)
+
+
+def notify_doc(cls):
+    return f"Method to get {cls} from Body in Python\n\n# Returns\n* `PyResult<Option<{cls}>>`"
+
+
+# ------------------------------------------------------------- classes
+
+
+def test_all_lists_the_eleven_classes_in_registration_order():
+    assert quorvane.__all__ == ALL
+    assert [k for k in vars(quorvane) if k in ALL] == ALL
+
+
+@pytest.mark.parametrize("name", ALL)
+def test_class_identity(name):
+    cls = getattr(quorvane, name)
+    assert isinstance(cls, type)
+    assert cls.__module__ == "builtins"
+    assert cls.__name__ == name
+    assert cls.__qualname__ == name
+    assert cls.__doc__ is None
+    assert cls.__bases__ == (object,)
+    # No per-object dictionary, no weak references, the default repr.
+    assert cls.__dictoffset__ == 0
+    assert cls.__weakrefoffset__ == 0
+    assert cls.__repr__ is object.__repr__
+    assert (cls.__str__ is object.__str__) == (name not in ("Envelope", "Body"))
+
+
+@pytest.mark.parametrize("name", ALL)
+def test_subclassing_is_refused(name):
+    cls = getattr(quorvane, name)
+    with pytest.raises(TypeError, match="not an acceptable base type"):
+        type("Sub", (cls,), {})
+
+
+def test_fault_class_is_not_published():
+    assert not [k for k in dir(quorvane) if "Panic" in k or "pyo3" in k]
+
+
+@pytest.mark.parametrize(
+    "make",
+    [
+        pytest.param(SIRI, id="SIRI"),
+        pytest.param(lambda: parse(), id="Envelope"),
+        pytest.param(lambda: parse().body(), id="Body"),
+        pytest.param(lambda: parse().body().notify_stop_monitoring(), id="NotifyStopMonitoring"),
+    ],
+)
+def test_objects_take_no_attributes_and_no_weak_references(make):
+    obj = make()
+    assert not hasattr(obj, "__dict__")
+    with pytest.raises(AttributeError):
+        obj.anything = 1
+    with pytest.raises(TypeError):
+        weakref.ref(obj)
+
+
+# ------------------------------------------------------- methods, docs
+
+
+@pytest.mark.parametrize(
+    "method, signature, doc",
+    [(SIRI.parse, "($self, s)", None), (Envelope.body, "($self)", None)]
+    + [
+        pytest.param(getattr(Body, name), "($self)", notify_doc(cls) + ("\n" if i == 0 else ""), id=name)
+        for i, (name, cls) in enumerate(NOTIFY)
+    ],
+)
+def test_registered_signature_and_docstring(method, signature, doc):
+    assert method.__text_signature__ == signature
+    assert method.__doc__ == doc
+
+
+def test_body_methods_in_registered_order():
+    assert [k for k in vars(Body) if not k.startswith("__")] == [name for name, _ in NOTIFY]
+    assert [k for k in vars(SIRI) if not k.startswith("__")] == ["parse"]
+    assert [k for k in vars(Envelope) if not k.startswith("__")] == ["body"]
+
+
+def test_stop_monitoring_body_hands_out_only_its_service():
+    body = parse().body()
+    first, second = body.notify_stop_monitoring(), body.notify_stop_monitoring()
+    assert type(first) is quorvane.NotifyStopMonitoring
+    assert first is not second
+    for name, _ in NOTIFY:
+        if name != "notify_stop_monitoring":
+            assert getattr(body, name)() is None, name
+
+
+def test_str_of_a_notify_object_is_the_default_object_text():
+    n = parse().body().notify_stop_monitoring()
+    assert str(n) == repr(n) == object.__repr__(n)
+    assert re.fullmatch(r"<builtins\.NotifyStopMonitoring object at 0x[0-9a-f]+>", str(n))
+
+
+def test_body_and_envelope_render_the_same_tree():
+    env = parse()
+    one, two = env.body(), env.body()
+    assert one is not two
+    assert str(one) == str(two)
+    assert str(env) == "Envelope { body: " + str(one) + " }"
+    assert str(one).startswith(
+        "Body(StopMonitoring(NotifyStopMonitoring { service_delivery_info: ServiceDeliveryInfo { "
+    )
+
+
+def test_objects_outlive_the_envelope_they_came_from():
+    env = parse()
+    expected = str(env.body())
+    body = env.body()
+    notify = body.notify_stop_monitoring()
+    del env
+    gc.collect()
+    assert str(body) == expected
+    del body
+    gc.collect()
+    assert type(notify) is quorvane.NotifyStopMonitoring
+    assert str(notify).startswith("<builtins.NotifyStopMonitoring object at ")
+
+
+# ---------------------------------------------------- argument handling
+
+
+class Text(str):
+    pass
+
+
+@pytest.mark.parametrize(
+    "call, error, text",
+    [
+        (lambda: SIRI(1), TypeError, "SIRI.__new__() takes 0 positional arguments but 1 was given"),
+        (lambda: SIRI(1, 2), TypeError, "SIRI.__new__() takes 0 positional arguments but 2 were given"),
+        (lambda: SIRI(k=1), TypeError, "SIRI.__new__() got an unexpected keyword argument 'k'"),
+        (lambda: SIRI().parse(), TypeError, "SIRI.parse() missing 1 required positional argument: 's'"),
+        (lambda: SIRI().parse("a", "b"), TypeError, "SIRI.parse() takes 1 positional arguments but 2 were given"),
+        # The unexpected keyword is reported before the missing `s`.
+        (lambda: SIRI().parse(x="a"), TypeError, "SIRI.parse() got an unexpected keyword argument 'x'"),
+        (lambda: SIRI().parse(s="a", x="b"), TypeError, "SIRI.parse() got an unexpected keyword argument 'x'"),
+        (lambda: SIRI().parse("a", s="b"), TypeError, "SIRI.parse() got multiple values for argument 's'"),
+        # Too many positionals come first, before any keyword.
+        (lambda: SIRI().parse("a", "b", x=1), TypeError, "SIRI.parse() takes 1 positional arguments but 2 were given"),
+        (lambda: SIRI().parse(b"<a/>"), TypeError, "argument 's': 'bytes' object cannot be converted to 'PyString'"),
+        (lambda: SIRI().parse(None), TypeError, "argument 's': 'NoneType' object cannot be converted to 'PyString'"),
+        (lambda: SIRI().parse(s=1), TypeError, "argument 's': 'int' object cannot be converted to 'PyString'"),
+        (lambda: SIRI().parse(Text), TypeError, "argument 's': 'type' object cannot be converted to 'PyString'"),
+        (lambda: Body(), TypeError, "Body.__new__() missing 1 required positional argument: 'service_type'"),
+        (lambda: Body(None), TypeError, "argument 'service_type': 'NoneType' object cannot be converted to 'Body'"),
+        (
+            lambda: Body(parse().body()),
+            TypeError,
+            "argument 'service_type': 'Body' object cannot be converted to 'Body'",
+        ),
+        (
+            lambda: Body(service_type=parse()),
+            TypeError,
+            "argument 'service_type': 'Envelope' object cannot be converted to 'Body'",
+        ),
+        (lambda: Body(1, 2), TypeError, "Body.__new__() takes 1 positional arguments but 2 were given"),
+        (lambda: Body(1, service_type=2), TypeError, "Body.__new__() got multiple values for argument 'service_type'"),
+        (lambda: Body(x=1), TypeError, "Body.__new__() got an unexpected keyword argument 'x'"),
+        (lambda: Envelope(), TypeError, "No constructor defined"),
+        (lambda: Envelope(1, k=2), TypeError, "No constructor defined"),
+    ]
+    + [
+        pytest.param(lambda cls=cls: getattr(quorvane, cls)(), TypeError, "No constructor defined", id=cls)
+        for cls in SERVICE_CLASSES
+    ],
+)
+def test_argument_errors(call, error, text):
+    with pytest.raises(error) as info:
+        call()
+    assert type(info.value) is error
+    assert str(info.value) == text
+
+
+def test_a_type_name_that_cannot_be_read_is_named_so():
+    class Odd:
+        pass
+
+    Odd.__qualname__ = "\ud800"
+    with pytest.raises(TypeError) as info:
+        SIRI().parse(Odd())
+    assert str(info.value) == "argument 's': '<failed to extract type name>' object cannot be converted to 'PyString'"
+
+
+@pytest.mark.parametrize(
+    "call",
+    [
+        pytest.param(lambda: parse().body(1), id="body(1)"),
+        pytest.param(lambda: parse().body().notify_stop_monitoring(x=1), id="notify(x=1)"),
+        pytest.param(lambda: Envelope.body(SIRI()), id="body on SIRI"),
+        pytest.param(lambda: Body.notify_stop_monitoring(parse()), id="notify on Envelope"),
+        pytest.param(lambda: SIRI.parse(parse(), EXAMPLE), id="parse on Envelope"),
+    ],
+)
+def test_the_interpreter_checks_method_calls(call):
+    with pytest.raises(TypeError):
+        call()
+
+
+@pytest.mark.parametrize(
+    "call",
+    [
+        pytest.param(lambda: SIRI().parse(s=EXAMPLE), id="keyword"),
+        pytest.param(lambda: SIRI().parse(Text(EXAMPLE)), id="str subclass"),
+        pytest.param(lambda: SIRI().parse(**{"s": EXAMPLE}), id="keyword dict"),
+    ],
+)
+def test_the_text_may_be_passed_in_any_accepted_form(call):
+    assert str(call()) == str(parse())
+
+
+@pytest.mark.parametrize(
+    "text",
+    [
+        pytest.param("\ud800", id="alone"),
+        pytest.param(EXAMPLE.replace("QUORVANE-DEMO", "A\udfffB"), id="in a document"),
+    ],
+)
+def test_a_lone_surrogate_raises_unicode_encode_error(text):
+    with pytest.raises(UnicodeEncodeError):
+        SIRI().parse(text)
+
+
+@pytest.mark.parametrize(
+    "kwargs, text",
+    [
+        ({"\ud800": 1}, "SIRI.parse() got an unexpected keyword argument '\ufffd\ufffd\ufffd'"),
+        ({"a\0b": 1}, "SIRI.parse() got an unexpected keyword argument 'a\0b'"),
+    ],
+)
+def test_an_unexpected_keyword_is_named_whatever_it_holds(kwargs, text):
+    with pytest.raises(TypeError) as info:
+        SIRI().parse(**kwargs)
+    assert str(info.value) == text
+
+
+# ------------------------------------------------- module initialisation
+
+
+def run_python(code):
+    return subprocess.run(
+        [sys.executable, "-c", textwrap.dedent(code)], capture_output=True, text=True, timeout=120
+    )
+
+
+def test_a_second_initialisation_raises_import_error():
+    result = run_python(
+        """
+        import importlib, sys
+        import quorvane
+        first = quorvane.SIRI
+        del sys.modules["quorvane"]
+        for attempt in range(2):
+            try:
+                importlib.import_module("quorvane")
+            except ImportError as e:
+                assert type(e) is ImportError, type(e)
+                print(e)
+            else:
+                print("imported again")
+        # The classes of the first module stay usable.
+        print(type(first()).__name__)
+        """
+    )
+    assert result.returncode == 0, result.stderr
+    assert result.stdout.splitlines() == [
+        "PyO3 modules may only be initialized once per interpreter process",
+        "PyO3 modules may only be initialized once per interpreter process",
+        "SIRI",
+    ]
+
+
+# ------------------------------------------------ lifetimes and memory
+
+
+def _malloc_in_use():
+    """Bytes the C heap holds in use, or None where glibc's counter is missing."""
+    try:
+        libc = ctypes.CDLL(None)
+        info = libc.mallinfo2
+    except (OSError, AttributeError):
+        return None
+
+    class MallInfo2(ctypes.Structure):
+        _fields_ = [
+            (n, ctypes.c_size_t)
+            for n in "arena ordblks smblks hblks hblkhd usmblks fsmblks uordblks fordblks keepcost".split()
+        ]
+
+    info.restype = MallInfo2
+    gc.collect()
+    m = info()
+    return m.uordblks + m.hblkhd
+
+
+BAD_DOCS = [
+    "",
+    "<r/>",
+    "<r><Body/></r>",
+    "<r><Body><Header/></Body></r>",
+    EXAMPLE.replace("</soapenv:Body>", "<X/></soapenv:Body>"),
+    EXAMPLE[: len(EXAMPLE) // 2],
+    EXAMPLE.replace("<siri:ProducerRef>QUORVANE-DEMO</siri:ProducerRef>", ""),
+]
+
+
+def _exercise(text):
+    env = SIRI().parse(text)
+    body = env.body()
+    notify = body.notify_stop_monitoring()
+    for name, _ in NOTIFY:
+        getattr(body, name)()
+    str(env), str(body), str(notify)
+    for bad in BAD_DOCS:
+        try:
+            SIRI().parse(bad)
+        except ValueError:
+            pass
+    for call in (lambda: SIRI().parse(b"x"), lambda: SIRI().parse(x=text), lambda: Body(body), lambda: Envelope()):
+        try:
+            call()
+        except TypeError:
+            pass
+    try:
+        SIRI().parse("\ud800")
+    except UnicodeEncodeError:
+        pass
+
+
+def test_repeated_calls_keep_no_references():
+    text = EXAMPLE.replace("QUORVANE-DEMO", "COUNTED")  # a text of our own, to count its references
+    # Every object holds a reference to its class, so a lost object shows
+    # in its class's count.
+    watched = [text, quorvane.SIRI, quorvane.Envelope, quorvane.Body, quorvane.NotifyStopMonitoring]
+    rounds = 3000
+    for _ in range(50):
+        _exercise(text)
+    gc.collect()
+    before = [sys.getrefcount(o) for o in watched]
+    none_before = sys.getrefcount(None)
+    for _ in range(rounds):
+        _exercise(text)
+    gc.collect()
+    assert [sys.getrefcount(o) for o in watched] == before
+    # None's count moves with the interpreter's own work; a lost reference
+    # per call would move it by thousands.
+    assert abs(sys.getrefcount(None) - none_before) < rounds // 10
+
+
+def test_repeated_calls_keep_no_memory():
+    # The interpreter's objects (tracemalloc) and the records on the C heap
+    # (glibc's counter, where there is one).
+    rounds = 3000
+    for _ in range(50):
+        _exercise(EXAMPLE)
+    gc.collect()
+    tracemalloc.start()
+    try:
+        heap_before = _malloc_in_use()
+        traced_before = tracemalloc.get_traced_memory()[0]
+        for _ in range(rounds):
+            _exercise(EXAMPLE)
+        gc.collect()
+        traced_growth = tracemalloc.get_traced_memory()[0] - traced_before
+        heap_after = _malloc_in_use()
+    finally:
+        tracemalloc.stop()
+    # One lost object or record per call would be hundreds of kilobytes by now.
+    assert traced_growth < 16 * 1024
+    if heap_before is not None:
+        assert heap_after - heap_before < 64 * 1024
+
+
+def test_memory_exhaustion_raises_memory_error_and_the_process_goes_on():
+    result = run_python(
+        """
+        import resource
+        import quorvane
+
+        SIZE = 64 * 1024 * 1024
+
+        def doc(ref):
+            return ('<E><Body><NotifyStopMonitoring><ServiceDeliveryInfo><ProducerRef>' + ref +
+                    '</ProducerRef></ServiceDeliveryInfo><Notification><StopMonitoringDelivery>'
+                    '<ResponseTimestamp>T</ResponseTimestamp></StopMonitoringDelivery></Notification>'
+                    '</NotifyStopMonitoring></Body></E>')
+
+        def address_space():
+            for line in open('/proc/self/status'):
+                if line.startswith('VmSize:'):
+                    return int(line.split()[1]) * 1024
+
+        soft, hard = resource.getrlimit(resource.RLIMIT_AS)
+
+        def attempt(name, call, headroom):
+            limit = address_space() + headroom
+            resource.setrlimit(resource.RLIMIT_AS, (limit, hard))
+            try:
+                call()
+                print(name, 'passed')
+            except MemoryError:
+                print(name, 'MemoryError')
+            finally:
+                resource.setrlimit(resource.RLIMIT_AS, (soft, hard))
+
+        big = doc('x' * SIZE)
+        env = quorvane.SIRI().parse(big)
+        body = env.body()
+        # Each call needs a new copy of the whole text, which no longer fits.
+        attempt('parse', lambda: quorvane.SIRI().parse(big), SIZE + SIZE // 2)
+        attempt('body', env.body, SIZE // 2)
+        attempt('notify', body.notify_stop_monitoring, SIZE // 2)
+        attempt('str', lambda: str(env), SIZE // 2)
+        del big, env, body
+        print(str(quorvane.SIRI().parse(doc('small')).body()).split(',')[1])
+        """
+    )
+    assert result.returncode == 0, result.stderr
+    assert result.stdout.splitlines() == [
+        "parse MemoryError",
+        "body MemoryError",
+        "notify MemoryError",
+        "str MemoryError",
+        ' producer_ref: "small"',
+    ]
