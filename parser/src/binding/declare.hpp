@@ -50,7 +50,7 @@ inline constexpr bool is_optional_v = optional_of<T>::value;
 
 // The value type of an optional, or the type itself.
 template <class T>
-using unwrap_optional_t = typename std::conditional_t<is_optional_v<T>, optional_of<T>, std::type_identity<T>>::type;
+using unwrap_optional_t = typename optional_of<T>::type;
 
 template <class T>
 struct vector_of {

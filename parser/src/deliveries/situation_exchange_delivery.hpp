@@ -4,7 +4,7 @@
 
 #include "binding/declare.hpp"
 #include "models/xxx_delivery.hpp"
-#include "structures/pt_structure_element.hpp"
+#include "structures/pt_situation_element.hpp"
 
 namespace quorvane {
 

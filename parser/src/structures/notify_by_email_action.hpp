@@ -6,7 +6,7 @@
 
 #include "binding/declare.hpp"
 #include "structures/before_notice.hpp"
-#include "structures/parametised_action.hpp"
+#include "structures/parameterised_action.hpp"
 
 namespace quorvane {
 

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "binding/declare.hpp"
-#include "enums/conditions.hpp"
+#include "enums/condition.hpp"
 #include "enums/severity.hpp"
 #include "structures/blocking.hpp"
 #include "structures/boarding.hpp"

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "binding/declare.hpp"
-#include "structures/parametised_action.hpp"
+#include "structures/parameterised_action.hpp"
 
 namespace quorvane {
 

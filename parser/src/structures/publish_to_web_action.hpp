@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "binding/declare.hpp"
-#include "structures/parametised_action.hpp"
+#include "structures/parameterised_action.hpp"
 
 namespace quorvane {
 

@@ -8,7 +8,7 @@
 #include "binding/declare.hpp"
 #include "enums/audience.hpp"
 #include "enums/scope_type.hpp"
-#include "enums/sensitivity.hpp"
+#include "enums/sensivity.hpp"
 #include "siri_fm/validity_period.hpp"
 #include "structures/affect.hpp"
 #include "structures/pt_consequence.hpp"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "binding/declare.hpp"
-#include "enums/action.hpp"
+#include "enums/action_status.hpp"
 #include "structures/action_data.hpp"
 
 namespace quorvane {
