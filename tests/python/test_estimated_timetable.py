@@ -103,7 +103,7 @@ def test_a_journey_renders_every_field_in_order():
     )
 
 
-# Content of one journey, and a piece its rendering holds.
+# Content of one journey, and what its rendering holds.
 JOURNEY_GIVES = [
     # "Vehicule" is how the element is spelt; the usual spelling binds nothing.
     ("<DatedVehicleJourneyRef>J</DatedVehicleJourneyRef>", "dated_vehicule_journey_ref: None"),
