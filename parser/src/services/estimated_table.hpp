@@ -1,9 +1,22 @@
 #pragma once
 
-#include "binding/read.hpp"
+#include "binding/declare.hpp"
+#include "models/service_delivery_info.hpp"
+#include "notifications/estimated_timetable_notification.hpp"
 
 namespace quorvane {
 
-using NotifyEstimatedTimetable = binding::Unbuilt<"NotifyEstimatedTimetable">;
+struct NotifyEstimatedTimetable {
+    ServiceDeliveryInfo service_delivery_info;
+    EstimatedTimetableNotification notification;
+};
 
 }  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<NotifyEstimatedTimetable> =
+    notify_record<NotifyEstimatedTimetable, "NotifyEstimatedTimetable">();
+
+}  // namespace quorvane::binding

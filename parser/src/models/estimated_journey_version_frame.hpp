@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "binding/declare.hpp"
+#include "models/estimated_vehicle_journey.hpp"
+
+namespace quorvane {
+
+// The journeys of one estimated-timetable delivery; at least one.
+struct EstimatedJourneyVersionFrame {
+    std::string recorded_at_time;
+    std::optional<std::string> version_ref;
+    std::vector<EstimatedVehicleJourney> estimated_vehicle_journey;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<EstimatedJourneyVersionFrame> =
+    record<EstimatedJourneyVersionFrame, "EstimatedJourneyVersionFrame">(
+        field("recorded_at_time", &EstimatedJourneyVersionFrame::recorded_at_time, "RecordedAtTime"),
+        field("version_ref", &EstimatedJourneyVersionFrame::version_ref, "VersionRef"),
+        field("estimated_vehicle_journey", &EstimatedJourneyVersionFrame::estimated_vehicle_journey,
+              "EstimatedVehicleJourney"));
+
+}  // namespace quorvane::binding

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "binding/declare.hpp"
+
+namespace quorvane {
+
+// A journey named by its ends; the value of one JourneyIdentifier
+// alternative, which no document fills.
+struct DatedVehicleJourneyIndirectRef {
+    std::string origin_ref;
+    std::string aimed_departure_time;
+    std::string destination_ref;
+    std::string aimed_arrival_time;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<DatedVehicleJourneyIndirectRef> =
+    record<DatedVehicleJourneyIndirectRef, "DatedVehicleJourneyIndirectRef">(
+        field("origin_ref", &DatedVehicleJourneyIndirectRef::origin_ref, "OriginRef"),
+        field("aimed_departure_time", &DatedVehicleJourneyIndirectRef::aimed_departure_time, "AimedDepartureTime"),
+        field("destination_ref", &DatedVehicleJourneyIndirectRef::destination_ref, "DestinationRef"),
+        field("aimed_arrival_time", &DatedVehicleJourneyIndirectRef::aimed_arrival_time, "AimedArrivalTime"));
+
+}  // namespace quorvane::binding
