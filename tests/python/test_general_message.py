@@ -25,7 +25,8 @@ def cancellation(fields="<RecordedAtTime>r</RecordedAtTime><InfoMessageIdentifie
     return f"<{name}>{fields}</{name}>"
 
 
-CANCELLATION_TEXT = 'InfoMessageCancellation { recorded_at_time: "r", info_message_identifier: "M1", info_channel_ref: None }'
+CANCELLATION_TEXT = ('InfoMessageCancellation { recorded_at_time: "r", info_message_identifier: "M1", '
+                     'info_channel_ref: None }')
 
 
 def doc(inner, attrs=""):
@@ -75,7 +76,8 @@ RENDERINGS = [
               "2024-05-01T08:00:00Z</RecordedAtTime></InfoMessage>"),
      'InfoMessage { format_ref: None, recorded_at_time: "2024-05-01T08:00:00Z", item_identifier: None, '
      'info_message_identifier: "M1", info_message_version: Some(2), info_channel_ref: "general", '
-     'valid_until_time: "2024-05-02T00:00:00Z", situation_ref: None, content: Some("Lift out of order\\nUse the ramp") }'),
+     'valid_until_time: "2024-05-02T00:00:00Z", situation_ref: None, '
+     'content: Some("Lift out of order\\nUse the ramp") }'),
     (doc(RT + cancellation("<InfoMessageIdentifier>M1</InfoMessageIdentifier><RecordedAtTime>2024-05-01T09:00:00Z"
                            "</RecordedAtTime>")),
      'InfoMessageCancellation { recorded_at_time: "2024-05-01T09:00:00Z", info_message_identifier: "M1", '
@@ -92,7 +94,8 @@ RENDERINGS = [
     # An attribute is never a field: only a FormatRef child sets format_ref.
     (doc(RT + message(attrs=' formatRef="string"')), f"info_message: Some({message_text()})"),
     (doc(RT + message("<FormatRef>f</FormatRef>")), "info_message: Some(" + message_text(format_ref='Some("f")') + ")"),
-    (doc(RT + message("<InfoMessageVersion>4294967295</InfoMessageVersion>")), "info_message_version: Some(4294967295)"),
+    (doc(RT + message("<InfoMessageVersion>4294967295</InfoMessageVersion>")),
+     "info_message_version: Some(4294967295)"),
     (doc(RT + message("<InfoMessageVersion>007</InfoMessageVersion>")), "info_message_version: Some(7)"),
     # Unknown children (with content), attributes and text are skipped.
     (doc(RT + message('<EventIdentity><x a="1">y</x></EventIdentity>more text', attrs=' id="1"')),
@@ -131,7 +134,8 @@ ERRORS = [
     # The message records.
     (doc(RT + "<InfoMessage/>"), "missing field `RecordedAtTime`"),
     (doc(RT + message().replace("<ValidUntilTime>v</ValidUntilTime>", "")), "missing field `ValidUntilTime`"),
-    (doc(RT + message().replace("<ValidUntilTime>v</ValidUntilTime>", "").replace("<InfoChannelRef>c</InfoChannelRef>", "")),
+    (doc(RT + message().replace("<ValidUntilTime>v</ValidUntilTime>", "")
+         .replace("<InfoChannelRef>c</InfoChannelRef>", "")),
      "missing field `InfoChannelRef`"),
     (doc(RT + message().replace("<InfoMessageIdentifier>M1</InfoMessageIdentifier>", "")),
      "missing field `InfoMessageIdentifier`"),

@@ -79,9 +79,11 @@ RENDERINGS = [
      'monitoring_ref: None, line_ref: Some("12"), vehicle_journey_ref: Some(FramedVehicleJourneyRef { '
      "data_frame_ref: None, dated_vehicle_journey_ref: None }), journey_pattern_info: None, message_reason: None }"),
     (doc(RT + cancellation(
-        "<MessageReason/><RecordedAtTime>c</RecordedAtTime><EventIdentity>E</EventIdentity><MonitoringRef>M</MonitoringRef>"
+        "<MessageReason/><RecordedAtTime>c</RecordedAtTime><EventIdentity>E</EventIdentity>"
+        "<MonitoringRef>M</MonitoringRef>"
         "<VehicleJourneyRef><DatedVehicleJourneyRef>J</DatedVehicleJourneyRef></VehicleJourneyRef>"
-        "<JourneyPatternInfo><VehicleMode>bus</VehicleMode><PublishedLineName>L</PublishedLineName></JourneyPatternInfo>")),
+        "<JourneyPatternInfo><VehicleMode>bus</VehicleMode><PublishedLineName>L</PublishedLineName>"
+        "</JourneyPatternInfo>")),
      'MonitoredStopVisitCancellation { recorded_at_time: "c", event_identity: Some("E"), monitoring_ref: Some("M"), '
      "line_ref: None, vehicle_journey_ref: Some(FramedVehicleJourneyRef { data_frame_ref: None, "
      'dated_vehicle_journey_ref: Some("J") }), journey_pattern_info: Some(JourneyPatternInfoGroup { '
@@ -147,7 +149,8 @@ ERRORS = [
     (doc(RT + visit(body="<MonitoredVehicleJourney/>")), "missing field `LineRef`"),
     (doc(RT + visit(body="<MonitoredVehicleJourney><LineRef>12</LineRef></MonitoredVehicleJourney>")),
      "missing field `FramedVehicleJourneyRef`"),
-    (doc(RT + visit(body="<MonitoredVehicleJourney><LineRef>1</LineRef><LineRef>2</LineRef></MonitoredVehicleJourney>")),
+    (doc(RT + visit(body="<MonitoredVehicleJourney><LineRef>1</LineRef><LineRef>2</LineRef>"
+                         "</MonitoredVehicleJourney>")),
      "duplicate field `LineRef`"),
     (doc(RT + visit(body="<MonitoredVehicleJourney><FramedVehicleJourneyRef><DataFrameRef/><DataFrameRef/>"
                          "</FramedVehicleJourneyRef></MonitoredVehicleJourney>")),

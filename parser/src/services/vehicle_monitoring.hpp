@@ -20,9 +20,9 @@ namespace quorvane::binding {
 // The notification comes as `Answer`, as the misspelt `Anwser` some
 // producers send, or as `Notification`; errors name `Answer`.
 template <>
-inline constexpr auto declaration<NotifyVechicleMonitoring> = record<NotifyVechicleMonitoring,
-                                                                     "NotifyVechicleMonitoring">(
-    field("service_delivery_info", &NotifyVechicleMonitoring::service_delivery_info, "ServiceDeliveryInfo"),
-    field("notification", &NotifyVechicleMonitoring::notification, "Answer", "Anwser", "Notification"));
+inline constexpr auto declaration<NotifyVechicleMonitoring> =
+    record<NotifyVechicleMonitoring, "NotifyVechicleMonitoring">(
+        field("service_delivery_info", &NotifyVechicleMonitoring::service_delivery_info, "ServiceDeliveryInfo"),
+        field("notification", &NotifyVechicleMonitoring::notification, "Answer", "Anwser", "Notification"));
 
 }  // namespace quorvane::binding

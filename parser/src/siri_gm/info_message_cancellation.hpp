@@ -19,10 +19,9 @@ struct InfoMessageCancellation {
 namespace quorvane::binding {
 
 template <>
-inline constexpr auto declaration<InfoMessageCancellation> =
-    record<InfoMessageCancellation, "InfoMessageCancellation">(
-        field("recorded_at_time", &InfoMessageCancellation::recorded_at_time, "RecordedAtTime"),
-        field("info_message_identifier", &InfoMessageCancellation::info_message_identifier, "InfoMessageIdentifier"),
-        field("info_channel_ref", &InfoMessageCancellation::info_channel_ref, "InfoChannelRef"));
+inline constexpr auto declaration<InfoMessageCancellation> = record<InfoMessageCancellation, "InfoMessageCancellation">(
+    field("recorded_at_time", &InfoMessageCancellation::recorded_at_time, "RecordedAtTime"),
+    field("info_message_identifier", &InfoMessageCancellation::info_message_identifier, "InfoMessageIdentifier"),
+    field("info_channel_ref", &InfoMessageCancellation::info_channel_ref, "InfoChannelRef"));
 
 }  // namespace quorvane::binding
