@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "binding/declare.hpp"
+#include "siri_sm/monitored_vehicle_journey.hpp"
+#include "siri_vm/progress_between_stops.hpp"
+
+namespace quorvane {
+
+// One vehicle journey as seen at one moment.
+struct VehicleActivity {
+    std::optional<std::string> recorded_at_time;
+    std::optional<std::string> valid_until_time;
+    std::optional<std::string> item_identifier;
+    std::optional<std::string> vehicle_monitoring_ref;
+    std::optional<ProgressBetweenStops> progress_between_stops;
+    MonitoredVehicleJourney monitored_vehicle_journey;
+    std::optional<std::string> vehicle_activity_note;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<VehicleActivity> = record<VehicleActivity, "VehicleActivity">(
+    field("recorded_at_time", &VehicleActivity::recorded_at_time, "RecordedAtTime"),
+    field("valid_until_time", &VehicleActivity::valid_until_time, "ValidUntilTime"),
+    field("item_identifier", &VehicleActivity::item_identifier, "ItemIdentifier"),
+    field("vehicle_monitoring_ref", &VehicleActivity::vehicle_monitoring_ref, "VehicleMonitoringRef"),
+    field("progress_between_stops", &VehicleActivity::progress_between_stops, "ProgressBetweenStops"),
+    field("monitored_vehicle_journey", &VehicleActivity::monitored_vehicle_journey, "MonitoredVehicleJourney"),
+    field("vehicle_activity_note", &VehicleActivity::vehicle_activity_note, "VehicleActivityNote"));
+
+}  // namespace quorvane::binding

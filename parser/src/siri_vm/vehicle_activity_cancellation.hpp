@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "binding/declare.hpp"
+#include "models/framed_vehicle_journey_ref.hpp"
+#include "siri_sm/journey_pattern_info_group.hpp"
+
+namespace quorvane {
+
+// Withdraws earlier vehicle activities; the reasons are required.
+struct VehicleActivityCancellation {
+    std::optional<std::string> recorded_at_time;
+    std::optional<std::string> event_identity;
+    std::optional<std::string> vehicle_monitoring_ref;
+    std::optional<FramedVehicleJourneyRef> framed_vehicle_journey_ref;
+    std::optional<std::string> line_ref;
+    std::optional<JourneyPatternInfoGroup> journey_pattern_info;
+    std::vector<std::string> reasons;
+};
+
+}  // namespace quorvane
+
+namespace quorvane::binding {
+
+template <>
+inline constexpr auto declaration<VehicleActivityCancellation> =
+    record<VehicleActivityCancellation, "VehicleActivityCancellation">(
+        field("recorded_at_time", &VehicleActivityCancellation::recorded_at_time, "RecordedAtTime"),
+        field("event_identity", &VehicleActivityCancellation::event_identity, "EventIdentity"),
+        field("vehicle_monitoring_ref", &VehicleActivityCancellation::vehicle_monitoring_ref, "VehicleMonitoringRef"),
+        field("framed_vehicle_journey_ref", &VehicleActivityCancellation::framed_vehicle_journey_ref,
+              "FramedVehicleJourneyRef"),
+        field("line_ref", &VehicleActivityCancellation::line_ref, "LineRef"),
+        field("journey_pattern_info", &VehicleActivityCancellation::journey_pattern_info, "JourneyPatternInfo"),
+        field("reasons", &VehicleActivityCancellation::reasons, "Reasons"));
+
+}  // namespace quorvane::binding
