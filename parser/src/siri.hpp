@@ -5,6 +5,7 @@
 
 #include "binding/declare.hpp"
 #include "models/body.hpp"
+#include "xml/error.hpp"
 
 namespace quorvane {
 
