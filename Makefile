@@ -52,11 +52,14 @@ $(BUILD)/fuzz/build.ninja: | setup
 	CXX=clang++-14 meson setup $(BUILD)/fuzz -Dmodule=false -Dfuzz=true -Dbuildtype=debugoptimized \
 	  -Db_sanitize=address,undefined -Db_lundef=false
 
-fuzz: setup $(BUILD)/fuzz/build.ninja
+fuzz: module $(BUILD)/fuzz/build.ninja
 	meson compile -C $(BUILD)/fuzz
+	QUORVANE_FUZZ_SEEDS=$(BUILD)/fuzz/seeds $(VPY) -m pytest -q -p no:cacheprovider tests/python >/dev/null || true
 	mkdir -p fuzz/corpus-events fuzz/corpus-parse
 	$(BUILD)/fuzz/fuzz/fuzz_events fuzz/corpus-events fuzz/seeds -max_total_time=$(FUZZ_SECONDS) -max_len=8192
-	$(BUILD)/fuzz/fuzz/fuzz_parse fuzz/corpus-parse fuzz/seeds -max_total_time=$(FUZZ_SECONDS) -max_len=65536
+	$(BUILD)/fuzz/fuzz/make_dict > $(BUILD)/fuzz/siri.dict
+	$(BUILD)/fuzz/fuzz/fuzz_parse fuzz/corpus-parse fuzz/seeds $(BUILD)/fuzz/seeds -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
+	  -dict=$(BUILD)/fuzz/siri.dict
 
 clean:
 	rm -rf $(BUILD) $(VENV)
