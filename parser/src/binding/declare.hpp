@@ -45,6 +45,9 @@ struct optional_of<std::optional<T>> {
 };
 template <class T>
 inline constexpr bool is_optional_v = optional_of<T>::value;
+// The value of an optional member, or the member type itself.
+template <class T>
+using value_of_t = typename std::conditional_t<is_optional_v<T>, optional_of<T>, std::type_identity<T>>::type;
 
 template <class T>
 struct vector_of {

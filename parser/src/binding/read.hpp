@@ -192,7 +192,7 @@ std::optional<G> build_optional_group(Buffer& buf) {
             with_field(d, static_cast<std::size_t>(index), [&](const auto& f) {
                 auto& slot = g.*(f.member);
                 using M = std::remove_cvref_t<decltype(slot)>;
-                using Inner = std::conditional_t<is_optional_v<M>, typename optional_of<M>::type, M>;
+                using Inner = value_of_t<M>;
                 if (!buf.leaf_text(n, text)) group_mismatch();
                 if constexpr (is_vector_v<Inner>) {
                     using X = typename vector_of<Inner>::type;
