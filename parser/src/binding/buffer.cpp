@@ -84,6 +84,18 @@ std::string Buffer::key_text(const BufferNode& n) const {
     return std::string(n.key);
 }
 
+bool Buffer::key_starts_with(const BufferNode& n, std::string_view prefix) {
+    switch (n.kind) {
+        case BufferNode::Kind::Attribute:
+            return prefix.empty() || (prefix.front() == '@' && n.key.starts_with(prefix.substr(1)));
+        case BufferNode::Kind::Text:
+            return std::string_view("$text").starts_with(prefix);
+        case BufferNode::Kind::Map:
+            break;
+    }
+    return n.key.starts_with(prefix);
+}
+
 bool Buffer::leaf_text(const BufferNode& map, std::string& out) const {
     out.clear();
     for (std::int32_t i = map.first; i >= 0; i = node(i).next) {

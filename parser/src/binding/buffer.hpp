@@ -39,6 +39,8 @@ public:
 
     // The key as the messages write it: "@name", "$text" or the local name.
     std::string key_text(const BufferNode& n) const;
+    // Whether that key begins with `prefix`, without building it.
+    static bool key_starts_with(const BufferNode& n, std::string_view prefix);
 
     // A map entry read as a leaf would be: its text pieces joined (its
     // attributes ignored). False when it holds a child element.

@@ -138,8 +138,9 @@ void build_frame(const Buffer& buf, G& out) {
     std::bitset<d.field_count> present;
     for (std::int32_t i = buf.first(); i >= 0; i = buf.node(i).next) {
         const BufferNode& n = buf.node(i);
-        if (n.kind == BufferNode::Kind::Attribute && (n.key.starts_with("xmlns:siri") || n.key.starts_with("version")))
-            continue;
+        // An entry that an earlier group took is no longer there.
+        if (n.taken) continue;
+        if (Buffer::key_starts_with(n, "@xmlns:siri") || Buffer::key_starts_with(n, "@version")) continue;
         const int index = n.kind == BufferNode::Kind::Map ? d.find(n.key) : -1;
         if (index < 0) unknown_field(buf.key_text(n), expected);
         // A later entry replaces an earlier one, also when it has no text.
