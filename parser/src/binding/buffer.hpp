@@ -52,7 +52,13 @@ private:
     std::int32_t append(std::int32_t parent, BufferNode node);
     void add_attributes(std::int32_t parent, const xml::Event& start);
 
+    struct Open {
+        std::int32_t node;
+        std::string_view name;
+    };
+
     std::vector<BufferNode> nodes_;
+    std::vector<Open> open_;  // the children being buffered, reused from child to child
     std::int32_t first_ = -1, last_ = -1;
 };
 
