@@ -42,32 +42,28 @@ void Buffer::add_attributes(std::int32_t parent, const xml::Event& start) {
 }
 
 void Buffer::add_child(xml::Events& ev, const xml::Event& start) {
-    struct Open {
-        std::int32_t node;
-        std::string_view name;
-    };
-    std::vector<Open> open;
     const std::int32_t root = append(-1, BufferNode{BufferNode::Kind::Map, false, xml::local_name(start.name()), {}});
     add_attributes(root, start);
-    open.push_back({root, start.name()});
-    while (!open.empty()) {
+    open_.clear();
+    open_.push_back({root, start.name()});
+    while (!open_.empty()) {
         const xml::Event e = ev.next();
         switch (e.kind) {
             case xml::Kind::Start: {
                 const std::int32_t child =
-                    append(open.back().node, BufferNode{BufferNode::Kind::Map, false, xml::local_name(e.name()), {}});
+                    append(open_.back().node, BufferNode{BufferNode::Kind::Map, false, xml::local_name(e.name()), {}});
                 add_attributes(child, e);
-                open.push_back({child, e.name()});
+                open_.push_back({child, e.name()});
                 break;
             }
             case xml::Kind::Text:
-                append(open.back().node, BufferNode{BufferNode::Kind::Text, false, {}, std::string(e.data)});
+                append(open_.back().node, BufferNode{BufferNode::Kind::Text, false, {}, std::string(e.data)});
                 break;
             case xml::Kind::End:
-                open.pop_back();
+                open_.pop_back();
                 break;
             case xml::Kind::Eof:
-                xml::missed_end(open.back().name);
+                xml::missed_end(open_.back().name);
         }
     }
 }
@@ -82,6 +78,18 @@ std::string Buffer::key_text(const BufferNode& n) const {
             break;
     }
     return std::string(n.key);
+}
+
+bool Buffer::key_starts_with(const BufferNode& n, std::string_view prefix) {
+    switch (n.kind) {
+        case BufferNode::Kind::Attribute:
+            return prefix.empty() || (prefix.front() == '@' && n.key.starts_with(prefix.substr(1)));
+        case BufferNode::Kind::Text:
+            return std::string_view("$text").starts_with(prefix);
+        case BufferNode::Kind::Map:
+            break;
+    }
+    return n.key.starts_with(prefix);
 }
 
 bool Buffer::leaf_text(const BufferNode& map, std::string& out) const {

@@ -39,6 +39,8 @@ public:
 
     // The key as the messages write it: "@name", "$text" or the local name.
     std::string key_text(const BufferNode& n) const;
+    // Whether that key begins with `prefix`, without building it.
+    static bool key_starts_with(const BufferNode& n, std::string_view prefix);
 
     // A map entry read as a leaf would be: its text pieces joined (its
     // attributes ignored). False when it holds a child element.
@@ -50,7 +52,13 @@ private:
     std::int32_t append(std::int32_t parent, BufferNode node);
     void add_attributes(std::int32_t parent, const xml::Event& start);
 
+    struct Open {
+        std::int32_t node;
+        std::string_view name;
+    };
+
     std::vector<BufferNode> nodes_;
+    std::vector<Open> open_;  // the children being buffered, reused from child to child
     std::int32_t first_ = -1, last_ = -1;
 };
 

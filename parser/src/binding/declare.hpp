@@ -47,7 +47,6 @@ struct optional_of<std::optional<T>> {
 };
 template <class T>
 inline constexpr bool is_optional_v = optional_of<T>::value;
-
 // The value type of an optional, or the type itself.
 template <class T>
 using unwrap_optional_t = typename optional_of<T>::type;

@@ -52,6 +52,16 @@ V leaf_from_text(std::string_view text) {
     }
 }
 
+// The same from a text of our own, moved when the value is a text.
+template <class V>
+V take_leaf(std::string& text) {
+    if constexpr (std::is_same_v<V, std::string>) {
+        return std::move(text);
+    } else {
+        return leaf_from_text<V>(text);
+    }
+}
+
 template <class T>
 void read_record(Events& ev, const Event& start, T& out);
 template <class V>
@@ -138,8 +148,9 @@ void build_frame(const Buffer& buf, G& out) {
     std::bitset<d.field_count> present;
     for (std::int32_t i = buf.first(); i >= 0; i = buf.node(i).next) {
         const BufferNode& n = buf.node(i);
-        if (n.kind == BufferNode::Kind::Attribute && (n.key.starts_with("xmlns:siri") || n.key.starts_with("version")))
-            continue;
+        // An entry that an earlier group took is no longer there.
+        if (n.taken) continue;
+        if (Buffer::key_starts_with(n, "@xmlns:siri") || Buffer::key_starts_with(n, "@version")) continue;
         const int index = n.kind == BufferNode::Kind::Map ? d.find(n.key) : -1;
         if (index < 0) unknown_field(buf.key_text(n), expected);
         // A later entry replaces an earlier one, also when it has no text.
@@ -199,16 +210,16 @@ std::optional<G> build_optional_group(Buffer& buf) {
                     if constexpr (is_leaf_v<X>) {
                         if constexpr (is_optional_v<M>) {
                             if (!slot) slot.emplace();
-                            slot->push_back(leaf_from_text<X>(text));
+                            slot->push_back(take_leaf<X>(text));
                         } else {
-                            slot.push_back(leaf_from_text<X>(text));
+                            slot.push_back(take_leaf<X>(text));
                         }
                     } else {
                         group_mismatch();
                     }
                 } else if constexpr (is_leaf_v<Inner>) {
                     if (seen[static_cast<std::size_t>(index)]) duplicate_field(f.element);
-                    slot = leaf_from_text<Inner>(text);
+                    slot = take_leaf<Inner>(text);
                 } else {
                     group_mismatch();
                 }
