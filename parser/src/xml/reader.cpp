@@ -492,17 +492,43 @@ void Events::read_to_end(std::string_view name) {
 // ------------------------------------------------------------- attributes
 
 std::size_t Attributes::find_earlier(std::string_view key) const {
-    constexpr std::size_t kLinear = 16;
-    if (seen_.size() <= kLinear) {
-        for (const auto& [k, at] : seen_)
-            if (k == key) return at;
+    if (count_ <= kInline) {
+        for (std::size_t i = 0; i < count_; ++i)
+            if (few_[i].first == key) return few_[i].second;
         return std::string_view::npos;
     }
     const std::size_t mask = index_.size() - 1;
     for (std::size_t h = std::hash<std::string_view>{}(key) & mask;; h = (h + 1) & mask) {
         const std::uint32_t slot = index_[h];
         if (slot == 0) return std::string_view::npos;
-        if (seen_[slot - 1].first == key) return seen_[slot - 1].second;
+        if (many_[slot - 1].first == key) return many_[slot - 1].second;
+    }
+}
+
+void Attributes::remember(std::string_view key, std::size_t at) {
+    if (count_ < kInline) {
+        few_[count_++] = {key, at};
+        return;
+    }
+    if (count_ == kInline) many_.assign(few_, few_ + kInline);
+    many_.emplace_back(key, at);
+    ++count_;
+    auto insert = [this](std::size_t i) {
+        const std::size_t mask = index_.size() - 1;
+        for (std::size_t h = std::hash<std::string_view>{}(many_[i].first) & mask;; h = (h + 1) & mask) {
+            if (index_[h] == 0) {
+                index_[h] = static_cast<std::uint32_t>(i + 1);
+                return;
+            }
+        }
+    };
+    if (index_.size() < many_.size() * 2) {
+        std::size_t cap = 64;
+        while (cap < many_.size() * 4) cap *= 2;
+        index_.assign(cap, 0);
+        for (std::size_t i = 0; i < many_.size(); ++i) insert(i);
+    } else {
+        insert(many_.size() - 1);
     }
 }
 
@@ -537,32 +563,7 @@ bool Attributes::next(std::string_view& key, std::string_view& value) {
     value = c_.substr(pos_ + 1, close - pos_ - 1);
     pos_ = close + 1;
 
-    // Remember the key; past a few, keep an open-addressed index so that a tag
-    // with very many attributes stays linear.
-    seen_.emplace_back(k, key_start);
-    if (seen_.size() > 16) {
-        if (index_.size() < seen_.size() * 2) {
-            std::size_t cap = 64;
-            while (cap < seen_.size() * 4) cap *= 2;
-            index_.assign(cap, 0);
-            for (std::size_t i = 0; i < seen_.size(); ++i) {
-                for (std::size_t h = std::hash<std::string_view>{}(seen_[i].first) & (cap - 1);; h = (h + 1) & (cap - 1)) {
-                    if (index_[h] == 0) {
-                        index_[h] = static_cast<std::uint32_t>(i + 1);
-                        break;
-                    }
-                }
-            }
-        } else {
-            const std::size_t mask = index_.size() - 1;
-            for (std::size_t h = std::hash<std::string_view>{}(k) & mask;; h = (h + 1) & mask) {
-                if (index_[h] == 0) {
-                    index_[h] = static_cast<std::uint32_t>(seen_.size());
-                    break;
-                }
-            }
-        }
-    }
+    remember(k, key_start);
     return true;
 }
 

@@ -109,8 +109,15 @@ private:
 
     std::string_view c_;
     std::size_t pos_;
-    std::vector<std::pair<std::string_view, std::size_t>> seen_;
-    std::vector<std::uint32_t> index_;  // open-addressed hash of seen_, built once it grows
+    void remember(std::string_view key, std::size_t at);
+
+    // Earlier keys: a few inline (most tags), then a vector with an
+    // open-addressed index, so that very many attributes stay linear.
+    static constexpr std::size_t kInline = 16;
+    std::pair<std::string_view, std::size_t> few_[kInline];
+    std::size_t count_ = 0;
+    std::vector<std::pair<std::string_view, std::size_t>> many_;
+    std::vector<std::uint32_t> index_;
 };
 
 // The part of a name after its first colon, or the whole name.
