@@ -226,6 +226,14 @@ constexpr auto wrapper(M T::*member) {
                           Field<T, M, 0, FieldRole::Element>{{}, member, {}, {}});
 }
 
+// Another record's fields under a type name of its own; T derives from that
+// record, so its member pointers apply.
+template <class T, StructName S, class Base, class... F>
+constexpr RecordDecl<T, F...> same_fields_as(const RecordDecl<Base, F...>& base) {
+    static_assert(std::is_base_of_v<Base, T>);
+    return RecordDecl<T, F...>{struct_name<S>.name(), struct_name<S>.view(), base.shape, base.fields, base.keys};
+}
+
 template <class T, class = void>
 struct is_record_decl : std::false_type {};
 template <class T>
