@@ -155,7 +155,7 @@ void dealloc_record(PyObject* self) {
 // Classes without a constructor.
 PyObject* no_constructor(PyTypeObject*, PyObject*, PyObject*);
 
-// The class specifications, one per family of classes.
+// The PyType_Spec of each class, one per family of classes.
 PyType_Spec* siri_spec();
 PyType_Spec* envelope_spec();
 PyType_Spec* body_spec();
