@@ -491,19 +491,21 @@ void Events::read_to_end(std::string_view name) {
 
 // ------------------------------------------------------------- attributes
 
-std::size_t Attributes::find_earlier(std::string_view key) const {
+// The position of an earlier key equal to `key`, or npos; either way
+// `key` at `at` is remembered.
+std::size_t Attributes::remember(std::string_view key, std::size_t at) {
     constexpr std::size_t kLinear = 16;
-    if (seen_.size() <= kLinear) {
-        for (const auto& [k, at] : seen_)
-            if (k == key) return at;
-        return std::string_view::npos;
+    if (index_.empty()) {
+        for (const auto& [k, earlier] : seen_)
+            if (k == key) return earlier;
+        if (seen_.size() < kLinear) {
+            seen_.emplace_back(key, at);
+            return std::string_view::npos;
+        }
+        index_.insert(seen_.begin(), seen_.end());
     }
-    const std::size_t mask = index_.size() - 1;
-    for (std::size_t h = std::hash<std::string_view>{}(key) & mask;; h = (h + 1) & mask) {
-        const std::uint32_t slot = index_[h];
-        if (slot == 0) return std::string_view::npos;
-        if (seen_[slot - 1].first == key) return seen_[slot - 1].second;
-    }
+    const auto [it, added] = index_.try_emplace(key, at);
+    return added ? std::string_view::npos : it->second;
 }
 
 bool Attributes::next(std::string_view& key, std::string_view& value) {
@@ -518,7 +520,7 @@ bool Attributes::next(std::string_view& key, std::string_view& value) {
     if (pos_ >= n || c_[pos_] != '=')
         throw_error(cat({kAttr, "position ", num(pos_), ": attribute key must be directly followed by `=` or space"}));
 
-    const std::size_t earlier = find_earlier(k);
+    const std::size_t earlier = remember(k, key_start);
     if (earlier != std::string_view::npos)
         throw_error(cat({kAttr, "position ", num(key_start), ": duplicated attribute, previous declaration at position ",
                          num(earlier)}));
@@ -536,33 +538,6 @@ bool Attributes::next(std::string_view& key, std::string_view& value) {
     key = k;
     value = c_.substr(pos_ + 1, close - pos_ - 1);
     pos_ = close + 1;
-
-    // Remember the key; past a few, keep an open-addressed index so that a tag
-    // with very many attributes stays linear.
-    seen_.emplace_back(k, key_start);
-    if (seen_.size() > 16) {
-        if (index_.size() < seen_.size() * 2) {
-            std::size_t cap = 64;
-            while (cap < seen_.size() * 4) cap *= 2;
-            index_.assign(cap, 0);
-            for (std::size_t i = 0; i < seen_.size(); ++i) {
-                for (std::size_t h = std::hash<std::string_view>{}(seen_[i].first) & (cap - 1);; h = (h + 1) & (cap - 1)) {
-                    if (index_[h] == 0) {
-                        index_[h] = static_cast<std::uint32_t>(i + 1);
-                        break;
-                    }
-                }
-            }
-        } else {
-            const std::size_t mask = index_.size() - 1;
-            for (std::size_t h = std::hash<std::string_view>{}(k) & mask;; h = (h + 1) & mask) {
-                if (index_[h] == 0) {
-                    index_[h] = static_cast<std::uint32_t>(seen_.size());
-                    break;
-                }
-            }
-        }
-    }
     return true;
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,12 +106,14 @@ public:
     bool next(std::string_view& key, std::string_view& value);
 
 private:
-    std::size_t find_earlier(std::string_view key) const;
+    std::size_t remember(std::string_view key, std::size_t at);
 
     std::string_view c_;
     std::size_t pos_;
     std::vector<std::pair<std::string_view, std::size_t>> seen_;
-    std::vector<std::uint32_t> index_;  // open-addressed hash of seen_, built once it grows
+    // Past a few keys, an ordered index: its cost cannot be driven up by
+    // keys that a document chose to collide in a hash.
+    std::map<std::string_view, std::size_t> index_;
 };
 
 // The part of a name after its first colon, or the whole name.
