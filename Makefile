@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 300
 
 SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: all setup test test-cpp test-py module demo bench fuzz clean
+.PHONY: all setup test test-cpp test-py module demo bench fuzz leakcheck clean
 
 all: module
 
@@ -57,6 +57,12 @@ fuzz: setup $(BUILD)/fuzz/build.ninja
 	mkdir -p fuzz/corpus-events fuzz/corpus-parse
 	$(BUILD)/fuzz/fuzz/fuzz_events fuzz/corpus-events fuzz/seeds -max_total_time=$(FUZZ_SECONDS) -max_len=8192
 	$(BUILD)/fuzz/fuzz/fuzz_parse fuzz/corpus-parse fuzz/seeds -max_total_time=$(FUZZ_SECONDS) -max_len=65536
+
+# The whole Python suite under valgrind (a few minutes): fails on any memory
+# error and on any block the module loses. Logs in build/leakcheck/.
+leakcheck: module
+	scripts/setup.sh valgrind
+	$(VPY) scripts/leakcheck.py
 
 clean:
 	rm -rf $(BUILD) $(VENV)
