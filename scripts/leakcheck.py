@@ -39,7 +39,7 @@ def valgrind(name, args):
     xml = OUT / f"{name}.xml"
     command = [
         "valgrind", "--tool=memcheck", "--leak-check=full", "--show-leak-kinds=definite,indirect,possible",
-        "--num-callers=40", "--xml=yes", f"--xml-file={xml}", f"--log-file={OUT / name}.log",
+        "--num-callers=40", "--xml=yes", f"--xml-file={xml}",
     ]
     if SUPPRESSIONS.exists():
         command.append(f"--suppressions={SUPPRESSIONS}")
@@ -56,7 +56,7 @@ def parse(path):
             for f in error.find("stack").iter("frame")
         ]
         what = error.findtext("xwhat/text") or error.findtext("what") or ""
-        leaked = int(error.findtext("xwhat/leakedbytes") or 0)
+        leaked = (int(error.findtext("xwhat/leakedbytes") or 0), int(error.findtext("xwhat/leakedblocks") or 0))
         errors.append((error.findtext("kind"), what, leaked, frames))
     return errors
 
@@ -68,6 +68,11 @@ def allocation_site(frames):
 
 def in_module(frames):
     return any(MODULE in obj for _, _, obj in frames)
+
+
+def add(total, leaked):
+    total[0] += leaked[0]
+    total[1] += leaked[1]
 
 
 def module_function(frames):
@@ -89,7 +94,7 @@ def main():
     pytest_args = sys.argv[1:] or ["tests/python"]
     status, errors = valgrind("suite", [PYTHON, "-m", "pytest", "-q", "-p", "no:cacheprovider", *pytest_args])
 
-    tally = collections.Counter()
+    tally = collections.defaultdict(lambda: [0, 0])
     failures = []
     for kind, what, leaked, frames in errors:
         if not kind.startswith("Leak_"):
@@ -98,19 +103,20 @@ def main():
         if kind not in LOST:
             # Blocks reached only through an interior pointer: objects that
             # live until the end, such as the module's class objects.
-            tally[kind, module_function(frames) or "interpreter"] += leaked
+            add(tally[kind, module_function(frames) or "interpreter"], leaked)
             continue
         if allocation_site(frames) in tracemalloc_sites:
-            tally[kind, "tracemalloc"] += leaked
+            add(tally[kind, "tracemalloc"], leaked)
         elif in_module(frames):
-            tally[kind, "module"] += leaked
+            add(tally[kind, "module"], leaked)
             failures.append((kind, what, frames))
         else:
-            tally[kind, "interpreter"] += leaked
+            add(tally[kind, "interpreter"], leaked)
 
-    print(f"\nleakcheck: pytest exit status {status}; logs in {OUT.relative_to(ROOT)}/")
+    print(f"\nleakcheck: pytest exit status {status}; valgrind's reports in {OUT.relative_to(ROOT)}/")
     for kind in ("Leak_DefinitelyLost", "Leak_IndirectlyLost", "Leak_PossiblyLost"):
-        parts = [f"{leaked} bytes by {owner}" for (k, owner), leaked in sorted(tally.items()) if k == kind]
+        parts = [f"{size} bytes in {blocks} blocks by {owner}"
+                 for (k, owner), (size, blocks) in sorted(tally.items()) if k == kind]
         print(f"  {kind}: {'; '.join(parts) or 'none'}")
     memory_errors = [f for f in failures if not f[0].startswith("Leak_")]
     print(f"  memory errors: {len(memory_errors)}")
