@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 300
 
 SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: all setup test test-cpp test-py module demo bench fuzz clean
+.PHONY: all setup test test-cpp test-py module demo bench fuzz leakcheck clean
 
 all: module
 
@@ -60,6 +60,12 @@ fuzz: module $(BUILD)/fuzz/build.ninja
 	$(BUILD)/fuzz/fuzz/make_dict > $(BUILD)/fuzz/siri.dict
 	$(BUILD)/fuzz/fuzz/fuzz_parse fuzz/corpus-parse fuzz/seeds $(BUILD)/fuzz/seeds -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
 	  -dict=$(BUILD)/fuzz/siri.dict
+
+# The whole Python suite under valgrind (a few minutes): fails on any memory
+# error and on any block the module loses. Logs in build/leakcheck/.
+leakcheck: module
+	scripts/setup.sh valgrind
+	$(VPY) scripts/leakcheck.py
 
 clean:
 	rm -rf $(BUILD) $(VENV)

@@ -47,7 +47,11 @@ PyObject* no_constructor(PyTypeObject*, PyObject*, PyObject*) {
 }
 
 std::string type_name_of(PyObject* o) {
-    Ref name(PyObject_GetAttrString(reinterpret_cast<PyObject*>(Py_TYPE(o)), "__qualname__"));
+    // Interned once: a fresh key string per call would take a new slot of
+    // the interpreter's type-lookup cache each time its address changes.
+    static PyObject* qualname = nullptr;
+    if (!qualname) qualname = PyUnicode_InternFromString("__qualname__");
+    Ref name(qualname ? PyObject_GetAttr(reinterpret_cast<PyObject*>(Py_TYPE(o)), qualname) : nullptr);
     if (name && PyUnicode_Check(name.get())) {
         Ref bytes(PyUnicode_AsUTF8String(name.get()));
         char* data;

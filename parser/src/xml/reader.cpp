@@ -491,45 +491,20 @@ void Events::read_to_end(std::string_view name) {
 
 // ------------------------------------------------------------- attributes
 
-std::size_t Attributes::find_earlier(std::string_view key) const {
-    if (count_ <= kInline) {
+// The position of an earlier key equal to `key`, or npos; either way
+// `key` at `at` is remembered.
+std::size_t Attributes::remember(std::string_view key, std::size_t at) {
+    if (index_.empty()) {
         for (std::size_t i = 0; i < count_; ++i)
             if (few_[i].first == key) return few_[i].second;
-        return std::string_view::npos;
-    }
-    const std::size_t mask = index_.size() - 1;
-    for (std::size_t h = std::hash<std::string_view>{}(key) & mask;; h = (h + 1) & mask) {
-        const std::uint32_t slot = index_[h];
-        if (slot == 0) return std::string_view::npos;
-        if (many_[slot - 1].first == key) return many_[slot - 1].second;
-    }
-}
-
-void Attributes::remember(std::string_view key, std::size_t at) {
-    if (count_ < kInline) {
-        few_[count_++] = {key, at};
-        return;
-    }
-    if (count_ == kInline) many_.assign(few_, few_ + kInline);
-    many_.emplace_back(key, at);
-    ++count_;
-    auto insert = [this](std::size_t i) {
-        const std::size_t mask = index_.size() - 1;
-        for (std::size_t h = std::hash<std::string_view>{}(many_[i].first) & mask;; h = (h + 1) & mask) {
-            if (index_[h] == 0) {
-                index_[h] = static_cast<std::uint32_t>(i + 1);
-                return;
-            }
+        if (count_ < kInline) {
+            few_[count_++] = {key, at};
+            return std::string_view::npos;
         }
-    };
-    if (index_.size() < many_.size() * 2) {
-        std::size_t cap = 64;
-        while (cap < many_.size() * 4) cap *= 2;
-        index_.assign(cap, 0);
-        for (std::size_t i = 0; i < many_.size(); ++i) insert(i);
-    } else {
-        insert(many_.size() - 1);
+        index_.insert(few_, few_ + kInline);
     }
+    const auto [it, added] = index_.try_emplace(key, at);
+    return added ? std::string_view::npos : it->second;
 }
 
 bool Attributes::next(std::string_view& key, std::string_view& value) {
@@ -544,7 +519,7 @@ bool Attributes::next(std::string_view& key, std::string_view& value) {
     if (pos_ >= n || c_[pos_] != '=')
         throw_error(cat({kAttr, "position ", num(pos_), ": attribute key must be directly followed by `=` or space"}));
 
-    const std::size_t earlier = find_earlier(k);
+    const std::size_t earlier = remember(k, key_start);
     if (earlier != std::string_view::npos)
         throw_error(cat({kAttr, "position ", num(key_start), ": duplicated attribute, previous declaration at position ",
                          num(earlier)}));
@@ -562,8 +537,6 @@ bool Attributes::next(std::string_view& key, std::string_view& value) {
     key = k;
     value = c_.substr(pos_ + 1, close - pos_ - 1);
     pos_ = close + 1;
-
-    remember(k, key_start);
     return true;
 }
 

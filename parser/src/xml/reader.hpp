@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,19 +106,17 @@ public:
     bool next(std::string_view& key, std::string_view& value);
 
 private:
-    std::size_t find_earlier(std::string_view key) const;
+    std::size_t remember(std::string_view key, std::size_t at);
 
     std::string_view c_;
     std::size_t pos_;
-    void remember(std::string_view key, std::size_t at);
-
-    // Earlier keys: a few inline (most tags), then a vector with an
-    // open-addressed index, so that very many attributes stay linear.
+    // Earlier keys: the first few inline (most tags, no allocation), then an
+    // ordered index, whose cost a document cannot drive up by choosing keys
+    // that collide in a hash.
     static constexpr std::size_t kInline = 16;
     std::pair<std::string_view, std::size_t> few_[kInline];
     std::size_t count_ = 0;
-    std::vector<std::pair<std::string_view, std::size_t>> many_;
-    std::vector<std::uint32_t> index_;
+    std::map<std::string_view, std::size_t> index_;
 };
 
 // The part of a name after its first colon, or the whole name.
