@@ -3,6 +3,10 @@
 #include <charconv>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quorvane {
 
 void throw_error(std::string text) { throw ParseError(std::move(text)); }
@@ -31,14 +35,65 @@ const char* find(const char* from, const char* end, char c) {
     return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
 }
 
+// The first byte in [p, end) that is not whitespace, or `end`. Indentation
+// between tags is most of the text of a pretty-printed document.
+const char* skip_space(const char* p, const char* end) {
+#if defined(__SSE2__)
+    if (end - p >= 16) {
+        // Bits of the non-whitespace bytes among the sixteen at q.
+        const auto other = [](const char* q) {
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+            const __m128i space =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(b, _mm_set1_epi8('\n'))),
+                             _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('\t')), _mm_cmpeq_epi8(b, _mm_set1_epi8('\r'))));
+            return ~static_cast<unsigned>(_mm_movemask_epi8(space)) & 0xFFFFu;
+        };
+        for (; end - p >= 16; p += 16)
+            if (const unsigned m = other(p)) return p + __builtin_ctz(m);
+        if (p == end) return end;
+        // The rest, as the last sixteen bytes, less those already seen.
+        const char* q = end - 16;
+        const unsigned m = other(q) & (0xFFFFu << (p - q));
+        return m != 0 ? q + __builtin_ctz(m) : end;
+    }
+#endif
+    while (p < end && is_space(*p)) ++p;
+    return p;
+}
+
 std::string_view trim_end(std::string_view s) {
     while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
     return s;
 }
 
 std::string_view trim_start(std::string_view s) {
-    while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
-    return s;
+    const char* p = skip_space(s.data(), s.data() + s.size());
+    return s.substr(static_cast<std::size_t>(p - s.data()));
+}
+
+// The first byte in [p, end) that is `>` or a quote or, with `Low`, a byte
+// at or below the space (whitespace among them); `end` if there is none.
+// Sixteen bytes at a time where the CPU allows.
+template <bool Low>
+const char* find_tag_stop(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i gt = _mm_set1_epi8('>');
+    const __m128i dq = _mm_set1_epi8('"');
+    const __m128i sq = _mm_set1_epi8('\'');
+    const __m128i sp = _mm_set1_epi8(' ');
+    for (; end - p >= 16; p += 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(b, gt), _mm_or_si128(_mm_cmpeq_epi8(b, dq), _mm_cmpeq_epi8(b, sq)));
+        if constexpr (Low) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_min_epu8(b, sp), b));
+        const int mask = _mm_movemask_epi8(hit);
+        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    for (; p < end; ++p) {
+        const char c = *p;
+        if (c == '>' || c == '"' || c == '\'' || (Low && static_cast<unsigned char>(c) <= ' ')) return p;
+    }
+    return end;
 }
 
 bool iequals_ascii(std::string_view a, std::string_view upper) {
@@ -66,16 +121,17 @@ RawEvent Reader::fail(std::string text) {
 }
 
 // The first `>` at or after `from` that stands outside single or double
-// quotes; one pass over the tag, quoted values jumped with memchr.
+// quotes; quoted values are jumped with memchr.
 std::size_t Reader::find_tag_end(std::size_t from) const {
     const char* const end = in_.data() + in_.size();
-    for (const char* p = in_.data() + from; p < end; ++p) {
+    for (const char* p = in_.data() + from;;) {
+        p = find_tag_stop<false>(p, end);
+        if (p == end) break;
         const char c = *p;
         if (c == '>') return static_cast<std::size_t>(p - in_.data());
-        if (c == '"' || c == '\'') {
-            p = find(p + 1, end, c);
-            if (!p) break;
-        }
+        p = find(p + 1, end, c);  // a quote: its value is jumped
+        if (!p) break;
+        ++p;
     }
     return std::string_view::npos;
 }
@@ -224,14 +280,32 @@ RawEvent Reader::markup() {
         return RawEvent{RawKind::End, name, 0};
     }
 
-    const std::size_t gt = find_tag_end(pos_);
+    // A start tag. Its name runs to the first whitespace; most tags end
+    // right after it, so the tag's end is looked for only past the name.
+    const char* stop = find_tag_stop<true>(base + pos_, end);
+    while (stop < end && *stop != '>' && *stop != '"' && *stop != '\'' && !is_space(*stop))
+        stop = find_tag_stop<true>(stop + 1, end);  // another control byte: part of the name
+    std::size_t gt;
+    if (stop < end && *stop == '>') {
+        gt = static_cast<std::size_t>(stop - base);
+    } else if (stop < end && is_space(*stop)) {
+        gt = find_tag_end(static_cast<std::size_t>(stop - base));
+    } else {
+        gt = find_tag_end(pos_);  // a quote in the name, or no `>` at all
+    }
     if (gt == std::string_view::npos) return fail(cat({kSyntax, "tag not closed: `>` not found before end of input"}));
     std::string_view content = in_.substr(pos_, gt - pos_);
     pos_ = gt + 1;
     const bool empty = !content.empty() && content.back() == '/';
     if (empty) content.remove_suffix(1);
     std::size_t name_len = 0;
-    while (name_len < content.size() && !is_space(content[name_len])) ++name_len;
+    if (stop < end && *stop == '>') {
+        name_len = content.size();
+    } else if (stop < end && is_space(*stop)) {
+        name_len = static_cast<std::size_t>(stop - content.data());
+    } else {
+        while (name_len < content.size() && !is_space(content[name_len])) ++name_len;
+    }
     open_.push_back(content.substr(0, name_len));
     if (empty) state_ = State::Empty;
     return RawEvent{RawKind::Start, content, name_len};
@@ -388,6 +462,21 @@ Event Events::produce() {
             case RawKind::Text:
             case RawKind::CData:
                 break;
+        }
+
+        // The common case: one text piece alone between two tags.
+        if (r.kind == RawKind::Text && ahead_.kind != RawKind::Text && ahead_.kind != RawKind::CData) {
+            std::string_view piece = r.data;
+            if (trim_start_) piece = trim_start(piece);
+            piece = trim_end(piece);
+            if (piece.empty()) continue;
+            trim_start_ = false;
+            if (!needs_decoding(piece)) return Event{Kind::Text, piece, 0};
+            which_ ^= 1u;
+            std::string& buf = scratch_[which_];
+            buf.clear();
+            decode_append(piece, buf);
+            return Event{Kind::Text, buf, 0};
         }
 
         // One run of character data: every text and CDATA piece up to the
