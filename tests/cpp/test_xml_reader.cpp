@@ -328,6 +328,16 @@ TEST(XmlEvents, WideScansAcrossBlockEdges) {
               {"<R>" + std::string(31, ' ') + "x</R>", "S(R) T(x) E(R) EOF"},
               {"<R>" + std::string(32, '\n') + "</R>", "S(R) E(R) EOF"},
           });
+    // An end tag that repeats the open name is taken at once, unless a
+    // quote in an open name could move where the tag ends.
+    check([](const std::string& d) { return walk(d); },
+          {
+              {"<R><ab></ab ></R>", "S(R) S(ab) E(ab) E(R) EOF"},
+              {"<R><ab></abc></R>", "S(R) S(ab) ERR:" + mismatch("ab", "abc")},
+              {"<R><a\"b\"></a\"b\"></R>", "S(R) S(a\"b\") E(a\"b\") E(R) EOF"},
+              {"<R><a\" c=\"></a\"></R>", "S(R) S(a\") ERR:" + kUnclosedTag},
+              {"<R><a\" c=\"></a\"><b></b></R>", "S(R) S(a\") ERR:" + kUnclosedTag},
+          });
 }
 
 TEST(XmlEvents, NothingAfterTheRootIsRead) {

@@ -35,9 +35,24 @@ const char* find(const char* from, const char* end, char c) {
     return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
 }
 
+// The first `<` in [p, end), or null. Texts between tags are short: the
+// first bytes are looked at inline, the rest by memchr.
+const char* find_lt(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i lt = _mm_set1_epi8('<');
+    for (int i = 0; i < 2 && end - p >= 16; ++i, p += 16) {
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), lt));
+        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    return p < end ? find(p, end, '<') : nullptr;
+}
+
+bool has_quote(std::string_view name) { return name.find_first_of("\"'") != std::string_view::npos; }
+
 // The first byte in [p, end) that is not whitespace, or `end`. Indentation
 // between tags is most of the text of a pretty-printed document.
-const char* skip_space(const char* p, const char* end) {
+const char* skip_spaces(const char* p, const char* end) {
 #if defined(__SSE2__)
     if (end - p >= 16) {
         // Bits of the non-whitespace bytes among the sixteen at q.
@@ -67,7 +82,7 @@ std::string_view trim_end(std::string_view s) {
 }
 
 std::string_view trim_start(std::string_view s) {
-    const char* p = skip_space(s.data(), s.data() + s.size());
+    const char* p = skip_spaces(s.data(), s.data() + s.size());
     return s.substr(static_cast<std::size_t>(p - s.data()));
 }
 
@@ -144,11 +159,23 @@ RawEvent Reader::next() {
             case State::Empty: {
                 const std::string_view name = open_.back();
                 open_.pop_back();
+                if (quoted_open_ != 0 && has_quote(name)) --quoted_open_;
                 // Nothing after the root's end is ever examined.
                 state_ = open_.empty() ? State::Finished : State::Text;
                 return RawEvent{RawKind::End, name, 0};
             }
             case State::Markup: {
+                if (pos_ < in_.size()) {
+                    const char c = in_[pos_];
+                    if (c == '/') {
+                        state_ = State::Text;
+                        return end_tag();
+                    }
+                    if (c != '!' && c != '?') {
+                        state_ = State::Text;
+                        return start_tag();
+                    }
+                }
                 RawEvent e = markup();
                 if (e.kind != RawKind::Eof) return e;
                 continue;  // a dropped construct: comment, instruction, declaration
@@ -159,7 +186,7 @@ RawEvent Reader::next() {
                     return RawEvent{};
                 }
                 const char* start = in_.data() + pos_;
-                const char* lt = find(start, in_.data() + in_.size(), '<');
+                const char* lt = find_lt(start, in_.data() + in_.size());
                 if (!lt) {
                     state_ = State::Finished;
                     RawEvent e{RawKind::Text, in_.substr(pos_), 0};
@@ -178,6 +205,10 @@ RawEvent Reader::next() {
             }
         }
     }
+}
+
+void Reader::skip_space() noexcept {
+    pos_ = static_cast<std::size_t>(skip_spaces(in_.data() + pos_, in_.data() + in_.size()) - in_.data());
 }
 
 // Reads the construct after a `<` (pos_ is just past it). Returns Eof for a
@@ -264,24 +295,44 @@ RawEvent Reader::markup() {
                          "processing instruction or xml declaration not closed: `?>` not found before end of input"}));
     }
 
-    if (c == '/') {
-        const std::size_t gt = find_tag_end(pos_ + 1);
-        if (gt == std::string_view::npos)
-            return fail(cat({kSyntax, "tag not closed: `>` not found before end of input"}));
-        const std::string_view name = trim_end(in_.substr(pos_ + 1, gt - pos_ - 1));
-        pos_ = gt + 1;
-        if (open_.empty())
-            return fail(cat({kIllFormed, "close tag `</", name, ">` does not match any open tag"}));
-        const std::string_view open = open_.back();
-        open_.pop_back();
-        if (open != name)
-            return fail(cat({kIllFormed, "expected `</", open, ">`, but `</", name, ">` was found"}));
-        if (open_.empty()) state_ = State::Finished;
-        return RawEvent{RawKind::End, name, 0};
-    }
+    if (c == '/') return end_tag();
+    return start_tag();
+}
 
-    // A start tag. Its name runs to the first whitespace; most tags end
-    // right after it, so the tag's end is looked for only past the name.
+// An end tag; pos_ is at its `/`.
+RawEvent Reader::end_tag() {
+    if (!open_.empty() && quoted_open_ == 0) {
+        // Written as the open name and `>` at once: a quote, which would
+        // change where the tag ends, is in no open name.
+        const std::string_view open = open_.back();
+        const std::size_t at = pos_ + 1;
+        const std::size_t close = at + open.size();
+        if (close < in_.size() && in_[close] == '>' && std::memcmp(in_.data() + at, open.data(), open.size()) == 0) {
+            open_.pop_back();
+            pos_ = close + 1;
+            if (open_.empty()) state_ = State::Finished;
+            return RawEvent{RawKind::End, in_.substr(at, open.size()), 0};
+        }
+    }
+    const std::size_t gt = find_tag_end(pos_ + 1);
+    if (gt == std::string_view::npos) return fail(cat({kSyntax, "tag not closed: `>` not found before end of input"}));
+    const std::string_view name = trim_end(in_.substr(pos_ + 1, gt - pos_ - 1));
+    pos_ = gt + 1;
+    if (open_.empty()) return fail(cat({kIllFormed, "close tag `</", name, ">` does not match any open tag"}));
+    const std::string_view open = open_.back();
+    open_.pop_back();
+    if (quoted_open_ != 0 && has_quote(open)) --quoted_open_;
+    if (open != name) return fail(cat({kIllFormed, "expected `</", open, ">`, but `</", name, ">` was found"}));
+    if (open_.empty()) state_ = State::Finished;
+    return RawEvent{RawKind::End, name, 0};
+}
+
+// A start tag; pos_ is at its first byte. Its name runs to the first
+// whitespace; most tags end right after it, so the tag's end is looked for
+// only past the name.
+RawEvent Reader::start_tag() {
+    const char* const base = in_.data();
+    const char* const end = base + in_.size();
     const char* stop = find_tag_stop<true>(base + pos_, end);
     while (stop < end && *stop != '>' && *stop != '"' && *stop != '\'' && !is_space(*stop))
         stop = find_tag_stop<true>(stop + 1, end);  // another control byte: part of the name
@@ -305,6 +356,7 @@ RawEvent Reader::markup() {
         name_len = static_cast<std::size_t>(stop - content.data());
     } else {
         while (name_len < content.size() && !is_space(content[name_len])) ++name_len;
+        if (has_quote(content.substr(0, name_len))) ++quoted_open_;
     }
     open_.push_back(content.substr(0, name_len));
     if (empty) state_ = State::Empty;
@@ -434,17 +486,33 @@ void unexpected_start(std::string_view name) {
 
 // ------------------------------------------------------------ event layer
 
-Events::Events(std::string_view input) : reader_(input) { ahead_ = reader_.next(); }
+Events::Events(std::string_view input) : reader_(input) {}
 
 RawEvent Events::take_raw() {
-    const RawEvent e = ahead_;
+    RawEvent e;
+    if (has_ahead_) {
+        e = ahead_;
+        has_ahead_ = false;
+    } else {
+        e = reader_.next();
+    }
     if (e.kind == RawKind::Error) throw_error(reader_.error());
-    if (e.kind != RawKind::Eof) ahead_ = reader_.next();
     return e;
+}
+
+bool Events::text_follows() {
+    if (!has_ahead_) {
+        if (reader_.at_tag()) return false;
+        ahead_ = reader_.next();
+        has_ahead_ = true;
+    }
+    return ahead_.kind == RawKind::Text || ahead_.kind == RawKind::CData;
 }
 
 Event Events::produce() {
     for (;;) {
+        // Whitespace that trimming would drop is not made a text event.
+        if (trim_start_ && !has_ahead_) reader_.skip_leading_space();
         const RawEvent r = take_raw();
         switch (r.kind) {
             case RawKind::Start:
@@ -465,7 +533,7 @@ Event Events::produce() {
         }
 
         // The common case: one text piece alone between two tags.
-        if (r.kind == RawKind::Text && ahead_.kind != RawKind::Text && ahead_.kind != RawKind::CData) {
+        if (r.kind == RawKind::Text && !text_follows()) {
             std::string_view piece = r.data;
             if (trim_start_) piece = trim_start(piece);
             piece = trim_end(piece);
@@ -489,7 +557,7 @@ Event Events::produce() {
         auto add = [&](std::string_view piece, bool cdata) {
             if (!cdata) {
                 if (trim_start_) piece = trim_start(piece);
-                if (ahead_.kind != RawKind::Text && ahead_.kind != RawKind::CData) piece = trim_end(piece);
+                if (!text_follows()) piece = trim_end(piece);
                 if (piece.empty()) return;
             }
             trim_start_ = false;
@@ -509,29 +577,13 @@ Event Events::produce() {
             }
         };
         add(r.data, r.kind == RawKind::CData);
-        while (ahead_.kind == RawKind::Text || ahead_.kind == RawKind::CData) {
+        while (text_follows()) {
             const RawEvent p = take_raw();
             add(p.data, p.kind == RawKind::CData);
         }
         if (owned) run = buf;
         if (!run.empty()) return Event{Kind::Text, run, 0};
     }
-}
-
-Event Events::next() {
-    if (has_peek_) {
-        has_peek_ = false;
-        return peeked_;
-    }
-    return produce();
-}
-
-const Event& Events::peek() {
-    if (!has_peek_) {
-        peeked_ = produce();
-        has_peek_ = true;
-    }
-    return peeked_;
 }
 
 std::string_view Events::read_text(std::string_view name) {
