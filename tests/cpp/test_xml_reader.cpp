@@ -437,6 +437,30 @@ TEST(XmlAttributes, ErrorsWithPositions) {
     });
 }
 
+// The first few keys are kept in place, the rest in a list: a duplicate is
+// found on either side of that edge.
+TEST(XmlAttributes, DuplicatesAroundTheFirstFew) {
+    const auto tag = [](int count, const std::string& extra) {
+        std::string doc = "<R";
+        for (int i = 0; i < count; ++i) doc += " k" + std::to_string(i) + "=''";
+        return doc + extra + ">";
+    };
+    const auto dup = [](std::size_t at, std::size_t earlier) {
+        return "ERR:" + kAttr + "position " + std::to_string(at) + ": duplicated attribute, previous declaration at position " +
+               std::to_string(earlier);
+    };
+    std::string eight;
+    for (int i = 0; i < 8; ++i) eight += "(k" + std::to_string(i) + "=)";
+    check(attrs, {
+        {tag(8, ""), eight},
+        {tag(7, " k0=''"), eight.substr(0, 7 * 5) + dup(44, 2)},
+        {tag(8, " k0=''"), eight + dup(50, 2)},
+        {tag(8, " k7=''"), eight + dup(50, 44)},
+        {tag(9, " k8=''"), eight + "(k8=)" + dup(56, 50)},
+        {tag(9, " k3=''"), eight + "(k8=)" + dup(56, 20)},
+    });
+}
+
 TEST(XmlAttributes, ManyAttributesAndLateDuplicate) {
     constexpr int kCount = 100000;
     std::string doc = "<R";

@@ -9,6 +9,7 @@ std::string_view attribute_key(std::string_view name) {
 
 std::int32_t Buffer::append(std::int32_t parent, BufferNode node) {
     const auto index = static_cast<std::int32_t>(nodes_.size());
+    if (nodes_.empty()) nodes_.reserve(16);
     nodes_.push_back(std::move(node));
     std::int32_t& head = parent < 0 ? first_ : nodes_[static_cast<std::size_t>(parent)].first;
     std::int32_t& tail = parent < 0 ? last_ : nodes_[static_cast<std::size_t>(parent)].last;
@@ -42,11 +43,8 @@ void Buffer::add_attributes(std::int32_t parent, const xml::Event& start) {
 }
 
 void Buffer::add_child(xml::Events& ev, const xml::Event& start) {
-    struct Open {
-        std::int32_t node;
-        std::string_view name;
-    };
-    std::vector<Open> open;
+    std::vector<Open>& open = open_;
+    open.clear();
     const std::int32_t root = append(-1, BufferNode{BufferNode::Kind::Map, false, xml::local_name(start.name()), {}});
     add_attributes(root, start);
     open.push_back({root, start.name()});

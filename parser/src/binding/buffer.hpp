@@ -52,6 +52,12 @@ private:
 
     std::vector<BufferNode> nodes_;
     std::int32_t first_ = -1, last_ = -1;
+    // The open elements of the child being buffered, kept for the next.
+    struct Open {
+        std::int32_t node;
+        std::string_view name;
+    };
+    std::vector<Open> open_;
 };
 
 // Attribute key as records see it: namespace declarations keep their whole

@@ -126,6 +126,7 @@ bool iequals_ascii(std::string_view a, std::string_view upper) {
 // ---------------------------------------------------------------- raw reader
 
 Reader::Reader(std::string_view input) : in_(input) {
+    open_.reserve(32);  // one allocation for the usual depths
     if (in_.size() >= 3 && in_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
 }
 
@@ -633,6 +634,11 @@ void Events::read_to_end(std::string_view name) {
 // ------------------------------------------------------------- attributes
 
 std::size_t Attributes::find_earlier(std::string_view key) const {
+    if (seen_.empty()) {
+        for (std::size_t i = 0; i < count_; ++i)
+            if (first_[i].first == key) return first_[i].second;
+        return std::string_view::npos;
+    }
     constexpr std::size_t kLinear = 16;
     if (seen_.size() <= kLinear) {
         for (const auto& [k, at] : seen_)
@@ -680,6 +686,11 @@ bool Attributes::next(std::string_view& key, std::string_view& value) {
 
     // Remember the key; past a few, keep an open-addressed index so that a tag
     // with very many attributes stays linear.
+    if (seen_.empty() && count_ < kInline) {
+        first_[count_++] = {k, key_start};
+        return true;
+    }
+    if (seen_.empty()) seen_.assign(first_.begin(), first_.begin() + static_cast<std::ptrdiff_t>(count_));
     seen_.emplace_back(k, key_start);
     if (seen_.size() > 16) {
         if (index_.size() < seen_.size() * 2) {

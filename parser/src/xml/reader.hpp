@@ -8,6 +8,7 @@
 // decoding changed it or pieces were joined.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -144,6 +145,12 @@ private:
 
     std::string_view c_;
     std::size_t pos_;
+    // The keys met so far with their positions: the first few in place, so
+    // that a tag with a few attributes allocates nothing; all of them in
+    // seen_ once there are more.
+    static constexpr std::size_t kInline = 8;
+    std::array<std::pair<std::string_view, std::size_t>, kInline> first_{};
+    std::size_t count_ = 0;
     std::vector<std::pair<std::string_view, std::size_t>> seen_;
     std::vector<std::uint32_t> index_;  // open-addressed hash of seen_, built once it grows
 };
