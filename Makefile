@@ -52,7 +52,7 @@ $(BUILD)/bench/build.ninja: | bench-setup
 bench: bench-setup module $(BUILD)/bench/build.ninja
 	meson compile -C $(BUILD)/bench
 	$(VPY) bench/make_docs.py $(BUILD)/bench/docs
-	$(BUILD)/bench/bench/bench_core --benchmark_min_time=0.2 $(BUILD)/bench/docs \
+	$(BUILD)/bench/bench/bench_core --benchmark_min_time=0.1 $(BUILD)/bench/docs \
 	  --benchmark_out=$(BUILD)/bench/core.json --benchmark_out_format=json
 	$(VPY) bench/bench.py --core $(BUILD)/bench/core.json
 
