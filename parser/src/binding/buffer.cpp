@@ -72,8 +72,13 @@ void Buffer::add_child(xml::Events& ev, const xml::Event& start) {
 
 std::string Buffer::key_text(const BufferNode& n) const {
     switch (n.kind) {
-        case BufferNode::Kind::Attribute:
-            return "@" + std::string(n.key);
+        case BufferNode::Kind::Attribute: {
+            // Built by appending: `"@" + std::string(..)` draws a false
+            // -Wrestrict warning from GCC 12 at -O3.
+            std::string key = "@";
+            key += n.key;
+            return key;
+        }
         case BufferNode::Kind::Text:
             return "$text";
         case BufferNode::Kind::Map:
