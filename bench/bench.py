@@ -316,6 +316,20 @@ def main():
         if largest is None or len(data) > largest[1]:
             largest = (doc, len(data), text, [name for name, _ in rows if name != "quorvane str() alone"])
 
+    # Every document on one line, MB/s per contender.
+    columns = [(PARSE, "parse"), ("quorvane parse + str()", "+str()"), ("notify", "+notify"),
+               ("quorvane str() alone", "str()"), (LXML, "lxml"), ("xml.etree.ElementTree.fromstring", "etree"),
+               ("xmltodict.parse", "xmltodict"), ("xsdata XmlParser (generated)", "xsdata")]
+    print("\nAll documents, MB/s (quorvane: parse, parse + str(), parse + notify_...(), str() alone; then the peers)")
+    print(f"  {'document':30} {'MB':>8}" + "".join(f" {label:>9}" for _, label in columns))
+    for doc, mb, _, _ in summary:
+        times = series_times[doc]
+        cells = []
+        for name, _ in columns:
+            key = next((k for k in times if k.startswith("quorvane parse + notify")), None) if name == "notify" else name
+            cells.append(f" {mb / times[key]:9.1f}" if key in times else f" {'-':>9}")
+        print(f"  {doc:30} {mb:8.3f}" + "".join(cells))
+
     print("\nTarget: quorvane parse at least 3 times the throughput of lxml.etree.fromstring")
     print(f"  {'document':34} {'MB':>9} {'parse MB/s':>11} {'x lxml':>8}")
     for doc, mb, rate, ratio in summary:
