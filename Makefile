@@ -8,7 +8,8 @@ FUZZ_SECONDS ?= 300
 
 SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: all setup test test-cpp test-py module demo bench fuzz leakcheck clean
+
+.PHONY: all setup test test-cpp test-py module demo bench bench-setup fuzz leakcheck clean
 
 all: module
 
@@ -38,14 +39,23 @@ test: test-cpp test-py
 demo: module
 	$(VPY) scripts/demo.py
 
-$(BUILD)/bench/build.ninja: | setup
-	scripts/setup.sh libbenchmark-dev
+# The benchmark's peers and the generator of the typed peer's dataclasses.
+BENCH_PKGS := libbenchmark-dev python3-lxml python3-xmltodict python3-xsdata python3-click \
+  python3-click-default-group python3-jinja2 python3-toposort python3-docformatter
+
+bench-setup: setup
+	@scripts/setup.sh $(BENCH_PKGS)
+
+$(BUILD)/bench/build.ninja: | bench-setup
 	meson setup $(BUILD)/bench -Dmodule=false -Dbench=true -Dbuildtype=release
 
-bench: setup $(BUILD)/bench/build.ninja
+# The C++ core alone, then quorvane against its Python peers on the same documents.
+bench: bench-setup module $(BUILD)/bench/build.ninja
 	meson compile -C $(BUILD)/bench
 	$(VPY) bench/make_docs.py $(BUILD)/bench/docs
-	$(BUILD)/bench/bench/bench_core --benchmark_min_time=0.2 $(BUILD)/bench/docs
+	$(BUILD)/bench/bench/bench_core --benchmark_min_time=0.1 $(BUILD)/bench/docs \
+	  --benchmark_out=$(BUILD)/bench/core.json --benchmark_out_format=json
+	$(VPY) bench/bench.py --core $(BUILD)/bench/core.json
 
 $(BUILD)/fuzz/build.ninja: | setup
 	scripts/setup.sh clang-14 libclang-rt-14-dev

@@ -307,6 +307,39 @@ TEST(XmlEvents, Streams) {
           });
 }
 
+// Tags and indentation are scanned sixteen bytes at a time: names, values
+// and whitespace that end before, at and after a block's edge.
+TEST(XmlEvents, WideScansAcrossBlockEdges) {
+    const std::string n15(15, 'a'), n16(16, 'b'), n17(17, 'c'), n40(40, 'd');
+    const std::string s15(15, ' '), s16 = "\n" + std::string(15, '\t'), s17 = "\r\n" + std::string(15, ' ');
+    check([](const std::string& d) { return walk(d); },
+          {
+              {"<" + n15 + "/>", "S(" + n15 + ") E(" + n15 + ") EOF"},
+              {"<" + n16 + "></" + n16 + ">", "S(" + n16 + ") E(" + n16 + ") EOF"},
+              {"<" + n17 + " a='1'/>", "S(" + n17 + ") E(" + n17 + ") EOF"},
+              {"<" + n40 + "\n  a=\"" + n40 + ">\"  b='\"'/>", "S(" + n40 + ") E(" + n40 + ") EOF"},
+              {"<R a=\"" + n16 + "\" b='" + n17 + ">'>t</R>", "S(R) T(t) E(R) EOF"},
+              // Control bytes other than whitespace belong to the name.
+              {"<" + n17 + "\x01" + n15 + "/>", "S(" + n17 + "\x01" + n15 + ") E(" + n17 + "\x01" + n15 + ") EOF"},
+              {"<" + n15 + "\x1f" + n17 + " a=''/>", "S(" + n15 + "\x1f" + n17 + ") E(" + n15 + "\x1f" + n17 + ") EOF"},
+              {"<R>" + s15 + "<A/>" + s16 + "<B/>" + s17 + "</R>", "S(R) S(A) E(A) S(B) E(B) E(R) EOF"},
+              {"<R>" + s17 + "x" + s16 + "</R>", "S(R) T(x) E(R) EOF"},
+              {"<R>" + s16 + "x y" + s15 + "z" + s17 + "</R>", "S(R) T(x y" + s15 + "z) E(R) EOF"},
+              {"<R>" + std::string(31, ' ') + "x</R>", "S(R) T(x) E(R) EOF"},
+              {"<R>" + std::string(32, '\n') + "</R>", "S(R) E(R) EOF"},
+          });
+    // An end tag that repeats the open name is taken at once, unless a
+    // quote in an open name could move where the tag ends.
+    check([](const std::string& d) { return walk(d); },
+          {
+              {"<R><ab></ab ></R>", "S(R) S(ab) E(ab) E(R) EOF"},
+              {"<R><ab></abc></R>", "S(R) S(ab) ERR:" + mismatch("ab", "abc")},
+              {"<R><a\"b\"></a\"b\"></R>", "S(R) S(a\"b\") E(a\"b\") E(R) EOF"},
+              {"<R><a\" c=\"></a\"></R>", "S(R) S(a\") ERR:" + kUnclosedTag},
+              {"<R><a\" c=\"></a\"><b></b></R>", "S(R) S(a\") ERR:" + kUnclosedTag},
+          });
+}
+
 TEST(XmlEvents, NothingAfterTheRootIsRead) {
     check([](const std::string& d) { return walk(d); },
           {
@@ -401,6 +434,30 @@ TEST(XmlAttributes, ErrorsWithPositions) {
         // The quote in the key balances the tag, leaving the value unclosed.
         {"<R a\"b='x\">", "ERR:" + kAttr + "position 9: missing closing quote `'` in attribute value"},
         {"<R a'b=\"x'>", "ERR:" + kAttr + "position 9: missing closing quote `\"` in attribute value"},
+    });
+}
+
+// The first few keys are kept in place, the rest in a list: a duplicate is
+// found on either side of that edge.
+TEST(XmlAttributes, DuplicatesAroundTheFirstFew) {
+    const auto tag = [](int count, const std::string& extra) {
+        std::string doc = "<R";
+        for (int i = 0; i < count; ++i) doc += " k" + std::to_string(i) + "=''";
+        return doc + extra + ">";
+    };
+    const auto dup = [](std::size_t at, std::size_t earlier) {
+        return "ERR:" + kAttr + "position " + std::to_string(at) + ": duplicated attribute, previous declaration at position " +
+               std::to_string(earlier);
+    };
+    std::string eight;
+    for (int i = 0; i < 8; ++i) eight += "(k" + std::to_string(i) + "=)";
+    check(attrs, {
+        {tag(8, ""), eight},
+        {tag(7, " k0=''"), eight.substr(0, 7 * 5) + dup(44, 2)},
+        {tag(8, " k0=''"), eight + dup(50, 2)},
+        {tag(8, " k7=''"), eight + dup(50, 44)},
+        {tag(9, " k8=''"), eight + "(k8=)" + dup(56, 50)},
+        {tag(9, " k3=''"), eight + "(k8=)" + dup(56, 20)},
     });
 }
 
@@ -540,6 +597,9 @@ TEST(XmlBytes, NeverReadsPastTheEndOfTheInput) {
         {"<X><![CDATA[a]]></X>", 15, "ERR:" + kUnclosedCData},
         {"<X a='1'></X>", 8, "ERR:" + kUnclosedTag},
         {"<X></X>", 6, "ERR:" + kUnclosedTag},
+        {"<ABCDEFGHIJKLMNOPQRSTUVW></ABCDEFGHIJKLMNOPQRSTUVW>", 20, "ERR:" + kUnclosedTag},
+        {"<ABCDEFGHIJKLMNOPQRSTUVW a='>'></ABCDEFGHIJKLMNOPQRSTUVW>", 29, "ERR:" + kUnclosedTag},
+        {"<X>" + std::string(20, ' ') + "ab</X>", 23, "ERR:" + missing_end("X")},
     };
     for (const auto& c : cuts) {
         SCOPED_TRACE(c.buffer.substr(0, c.len));

@@ -9,6 +9,7 @@ std::string_view attribute_key(std::string_view name) {
 
 std::int32_t Buffer::append(std::int32_t parent, BufferNode node) {
     const auto index = static_cast<std::int32_t>(nodes_.size());
+    if (nodes_.empty()) nodes_.reserve(16);
     nodes_.push_back(std::move(node));
     std::int32_t& head = parent < 0 ? first_ : nodes_[static_cast<std::size_t>(parent)].first;
     std::int32_t& tail = parent < 0 ? last_ : nodes_[static_cast<std::size_t>(parent)].last;
@@ -42,36 +43,42 @@ void Buffer::add_attributes(std::int32_t parent, const xml::Event& start) {
 }
 
 void Buffer::add_child(xml::Events& ev, const xml::Event& start) {
+    std::vector<Open>& open = open_;
+    open.clear();
     const std::int32_t root = append(-1, BufferNode{BufferNode::Kind::Map, false, xml::local_name(start.name()), {}});
     add_attributes(root, start);
-    open_.clear();
-    open_.push_back({root, start.name()});
-    while (!open_.empty()) {
+    open.push_back({root, start.name()});
+    while (!open.empty()) {
         const xml::Event e = ev.next();
         switch (e.kind) {
             case xml::Kind::Start: {
                 const std::int32_t child =
-                    append(open_.back().node, BufferNode{BufferNode::Kind::Map, false, xml::local_name(e.name()), {}});
+                    append(open.back().node, BufferNode{BufferNode::Kind::Map, false, xml::local_name(e.name()), {}});
                 add_attributes(child, e);
-                open_.push_back({child, e.name()});
+                open.push_back({child, e.name()});
                 break;
             }
             case xml::Kind::Text:
-                append(open_.back().node, BufferNode{BufferNode::Kind::Text, false, {}, std::string(e.data)});
+                append(open.back().node, BufferNode{BufferNode::Kind::Text, false, {}, std::string(e.data)});
                 break;
             case xml::Kind::End:
-                open_.pop_back();
+                open.pop_back();
                 break;
             case xml::Kind::Eof:
-                xml::missed_end(open_.back().name);
+                xml::missed_end(open.back().name);
         }
     }
 }
 
 std::string Buffer::key_text(const BufferNode& n) const {
     switch (n.kind) {
-        case BufferNode::Kind::Attribute:
-            return "@" + std::string(n.key);
+        case BufferNode::Kind::Attribute: {
+            // Built by appending: `"@" + std::string(..)` draws a false
+            // -Wrestrict warning from GCC 12 at -O3.
+            std::string key = "@";
+            key += n.key;
+            return key;
+        }
         case BufferNode::Kind::Text:
             return "$text";
         case BufferNode::Kind::Map:

@@ -52,14 +52,14 @@ private:
     std::int32_t append(std::int32_t parent, BufferNode node);
     void add_attributes(std::int32_t parent, const xml::Event& start);
 
+    std::vector<BufferNode> nodes_;
+    std::int32_t first_ = -1, last_ = -1;
+    // The open elements of the child being buffered, kept for the next.
     struct Open {
         std::int32_t node;
         std::string_view name;
     };
-
-    std::vector<BufferNode> nodes_;
-    std::vector<Open> open_;  // the children being buffered, reused from child to child
-    std::int32_t first_ = -1, last_ = -1;
+    std::vector<Open> open_;
 };
 
 // Attribute key as records see it: namespace declarations keep their whole

@@ -50,6 +50,5 @@ void invalid_type(std::string_view unexpected, std::string_view what) {
 
 void unexpected_eof() { throw_error("unexpected `Event::Eof`"); }
 
-void group_mismatch() { throw_error("invalid type: map, expected a string"); }
 
 }  // namespace quorvane::binding

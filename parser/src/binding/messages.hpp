@@ -19,8 +19,5 @@ std::string name_list(std::span<const std::string_view> names);
 // "invalid type: <unexpected>, expected <what>", the unexpected part given whole.
 [[noreturn]] void invalid_type(std::string_view unexpected, std::string_view what);
 [[noreturn]] void unexpected_eof();
-// A buffered value that an embedded group cannot take; never reported, the
-// group is then left absent.
-[[noreturn]] void group_mismatch();
 
 }  // namespace quorvane::binding

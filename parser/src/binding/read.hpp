@@ -31,6 +31,12 @@ std::int32_t parse_i32(std::string_view text);
 bool parse_flag(std::string_view text);
 // The index of `text` among `texts`; an empty text is looked up as "$text".
 std::size_t match_variant(std::string_view text, std::span<const std::string_view> texts);
+// The same without the errors: false, or -1, where those would fail. The
+// lenient groups use them, since their failures are expected, not reported.
+bool try_parse_u32(std::string_view text, std::uint32_t& out);
+bool try_parse_i32(std::string_view text, std::int32_t& out);
+bool try_parse_flag(std::string_view text, bool& out);
+int find_variant(std::string_view text, std::span<const std::string_view> texts);
 
 template <class V>
 inline constexpr bool is_leaf_v = std::is_same_v<V, std::string> || std::is_same_v<V, std::uint32_t> ||
@@ -52,13 +58,24 @@ V leaf_from_text(std::string_view text) {
     }
 }
 
-// The same from a text of our own, moved when the value is a text.
+// leaf_from_text without its error: false where that would fail.
 template <class V>
-V take_leaf(std::string& text) {
+bool try_leaf_from_text(std::string_view text, V& out) {
     if constexpr (std::is_same_v<V, std::string>) {
-        return std::move(text);
+        out.assign(text);
+        return true;
+    } else if constexpr (std::is_same_v<V, std::uint32_t>) {
+        return try_parse_u32(text, out);
+    } else if constexpr (std::is_same_v<V, std::int32_t>) {
+        return try_parse_i32(text, out);
+    } else if constexpr (std::is_same_v<V, bool>) {
+        return try_parse_flag(text, out);
     } else {
-        return leaf_from_text<V>(text);
+        static_assert(is_enum_v<V>);
+        const int i = find_variant(text, declaration<V>.texts);
+        if (i < 0) return false;
+        out = static_cast<V>(i);
+        return true;
     }
 }
 
@@ -163,12 +180,8 @@ void build_frame(const Buffer& buf, G& out) {
                 // A text that is not a valid value leaves the field absent,
                 // as an element without text does.
                 slot.reset();
-                if (text) {
-                    try {
-                        slot = leaf_from_text<typename optional_of<M>::type>(*text);
-                    } catch (const ParseError&) {
-                    }
-                }
+                typename optional_of<M>::type value{};
+                if (text && try_leaf_from_text(*text, value)) slot = std::move(value);
             } else {
                 static_assert(std::is_same_v<M, std::string>, "required frame fields are texts");
                 if (text) slot = *text;
@@ -190,53 +203,60 @@ void build_frame(const Buffer& buf, G& out) {
 template <class G>
 std::optional<G> build_optional_group(Buffer& buf) {
     constexpr const auto& d = declaration<G>;
-    try {
-        G g{};
-        std::bitset<d.field_count> seen;
-        std::string text;
-        for (std::int32_t i = buf.first(); i >= 0; i = buf.node(i).next) {
-            BufferNode& n = buf.node(i);
-            if (n.taken || n.kind != BufferNode::Kind::Map) continue;
-            const int index = d.find(n.key);
-            if (index < 0) continue;
-            n.taken = true;
-            with_field(d, static_cast<std::size_t>(index), [&](const auto& f) {
-                auto& slot = g.*(f.member);
-                using M = std::remove_cvref_t<decltype(slot)>;
-                using Inner = unwrap_optional_t<M>;
-                if (!buf.leaf_text(n, text)) group_mismatch();
-                if constexpr (is_vector_v<Inner>) {
-                    using X = typename vector_of<Inner>::type;
-                    if constexpr (is_leaf_v<X>) {
+    // Failures are the common case here, so they are plain returns.
+    G g{};
+    std::bitset<d.field_count> seen;
+    std::string text;
+    for (std::int32_t i = buf.first(); i >= 0; i = buf.node(i).next) {
+        BufferNode& n = buf.node(i);
+        if (n.taken || n.kind != BufferNode::Kind::Map) continue;
+        const int index = d.find(n.key);
+        if (index < 0) continue;
+        n.taken = true;
+        bool ok = true;
+        with_field(d, static_cast<std::size_t>(index), [&](const auto& f) {
+            auto& slot = g.*(f.member);
+            using M = std::remove_cvref_t<decltype(slot)>;
+            using Inner = unwrap_optional_t<M>;
+            if (!buf.leaf_text(n, text)) {
+                ok = false;
+            } else if constexpr (is_vector_v<Inner>) {
+                using X = typename vector_of<Inner>::type;
+                if constexpr (is_leaf_v<X>) {
+                    X item{};
+                    ok = try_leaf_from_text(text, item);
+                    if (ok) {
                         if constexpr (is_optional_v<M>) {
                             if (!slot) slot.emplace();
-                            slot->push_back(take_leaf<X>(text));
+                            slot->push_back(std::move(item));
                         } else {
-                            slot.push_back(take_leaf<X>(text));
+                            slot.push_back(std::move(item));
                         }
-                    } else {
-                        group_mismatch();
                     }
-                } else if constexpr (is_leaf_v<Inner>) {
-                    if (seen[static_cast<std::size_t>(index)]) duplicate_field(f.element);
-                    slot = take_leaf<Inner>(text);
                 } else {
-                    group_mismatch();
+                    ok = false;
                 }
-            });
-            seen[static_cast<std::size_t>(index)] = true;
-        }
-        std::size_t k = 0;
-        for_each_field(d, [&](const auto& f) {
-            using M = std::remove_cvref_t<decltype(g.*(f.member))>;
-            if constexpr (!is_optional_v<M>)
-                if (!seen[k]) missing_field(f.element);
-            ++k;
+            } else if constexpr (is_leaf_v<Inner>) {
+                Inner value{};
+                ok = !seen[static_cast<std::size_t>(index)] && try_leaf_from_text(text, value);
+                if (ok) slot = std::move(value);
+            } else {
+                ok = false;
+            }
         });
-        return g;
-    } catch (const ParseError&) {
-        return std::nullopt;
+        if (!ok) return std::nullopt;
+        seen[static_cast<std::size_t>(index)] = true;
     }
+    bool complete = true;
+    std::size_t k = 0;
+    for_each_field(d, [&](const auto& f) {
+        using M = std::remove_cvref_t<decltype(g.*(f.member))>;
+        if constexpr (!is_optional_v<M>)
+            if (!seen[k]) complete = false;
+        ++k;
+    });
+    if (!complete) return std::nullopt;
+    return g;
 }
 
 // -------------------------------------------------------- value choices

@@ -94,9 +94,11 @@ void render(std::string& out, const V& v) {
     }
 }
 
+// `estimate`: the expected size of the text, reserved at once.
 template <class V>
-std::string to_text(const V& v) {
+std::string to_text(const V& v, std::size_t estimate = 0) {
     std::string out;
+    out.reserve(estimate);
     render(out, v);
     return out;
 }

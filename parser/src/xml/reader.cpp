@@ -3,6 +3,10 @@
 #include <charconv>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quorvane {
 
 void throw_error(std::string text) { throw ParseError(std::move(text)); }
@@ -31,14 +35,80 @@ const char* find(const char* from, const char* end, char c) {
     return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
 }
 
+// The first `<` in [p, end), or null. Texts between tags are short: the
+// first bytes are looked at inline, the rest by memchr.
+const char* find_lt(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i lt = _mm_set1_epi8('<');
+    for (int i = 0; i < 2 && end - p >= 16; ++i, p += 16) {
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), lt));
+        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    return p < end ? find(p, end, '<') : nullptr;
+}
+
+bool has_quote(std::string_view name) { return name.find_first_of("\"'") != std::string_view::npos; }
+
+// The first byte in [p, end) that is not whitespace, or `end`. Indentation
+// between tags is most of the text of a pretty-printed document.
+const char* skip_spaces(const char* p, const char* end) {
+#if defined(__SSE2__)
+    if (end - p >= 16) {
+        // Bits of the non-whitespace bytes among the sixteen at q.
+        const auto other = [](const char* q) {
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+            const __m128i space =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8(' ')), _mm_cmpeq_epi8(b, _mm_set1_epi8('\n'))),
+                             _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('\t')), _mm_cmpeq_epi8(b, _mm_set1_epi8('\r'))));
+            return ~static_cast<unsigned>(_mm_movemask_epi8(space)) & 0xFFFFu;
+        };
+        for (; end - p >= 16; p += 16)
+            if (const unsigned m = other(p)) return p + __builtin_ctz(m);
+        if (p == end) return end;
+        // The rest, as the last sixteen bytes, less those already seen.
+        const char* q = end - 16;
+        const unsigned m = other(q) & (0xFFFFu << (p - q));
+        return m != 0 ? q + __builtin_ctz(m) : end;
+    }
+#endif
+    while (p < end && is_space(*p)) ++p;
+    return p;
+}
+
 std::string_view trim_end(std::string_view s) {
     while (!s.empty() && is_space(s.back())) s.remove_suffix(1);
     return s;
 }
 
 std::string_view trim_start(std::string_view s) {
-    while (!s.empty() && is_space(s.front())) s.remove_prefix(1);
-    return s;
+    const char* p = skip_spaces(s.data(), s.data() + s.size());
+    return s.substr(static_cast<std::size_t>(p - s.data()));
+}
+
+// The first byte in [p, end) that is `>` or a quote or, with `Low`, a byte
+// at or below the space (whitespace among them); `end` if there is none.
+// Sixteen bytes at a time where the CPU allows.
+template <bool Low>
+const char* find_tag_stop(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i gt = _mm_set1_epi8('>');
+    const __m128i dq = _mm_set1_epi8('"');
+    const __m128i sq = _mm_set1_epi8('\'');
+    const __m128i sp = _mm_set1_epi8(' ');
+    for (; end - p >= 16; p += 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(b, gt), _mm_or_si128(_mm_cmpeq_epi8(b, dq), _mm_cmpeq_epi8(b, sq)));
+        if constexpr (Low) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_min_epu8(b, sp), b));
+        const int mask = _mm_movemask_epi8(hit);
+        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    for (; p < end; ++p) {
+        const char c = *p;
+        if (c == '>' || c == '"' || c == '\'' || (Low && static_cast<unsigned char>(c) <= ' ')) return p;
+    }
+    return end;
 }
 
 bool iequals_ascii(std::string_view a, std::string_view upper) {
@@ -56,6 +126,7 @@ bool iequals_ascii(std::string_view a, std::string_view upper) {
 // ---------------------------------------------------------------- raw reader
 
 Reader::Reader(std::string_view input) : in_(input) {
+    open_.reserve(32);  // one allocation for the usual depths
     if (in_.size() >= 3 && in_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
 }
 
@@ -66,16 +137,17 @@ RawEvent Reader::fail(std::string text) {
 }
 
 // The first `>` at or after `from` that stands outside single or double
-// quotes; one pass over the tag, quoted values jumped with memchr.
+// quotes; quoted values are jumped with memchr.
 std::size_t Reader::find_tag_end(std::size_t from) const {
     const char* const end = in_.data() + in_.size();
-    for (const char* p = in_.data() + from; p < end; ++p) {
+    for (const char* p = in_.data() + from;;) {
+        p = find_tag_stop<false>(p, end);
+        if (p == end) break;
         const char c = *p;
         if (c == '>') return static_cast<std::size_t>(p - in_.data());
-        if (c == '"' || c == '\'') {
-            p = find(p + 1, end, c);
-            if (!p) break;
-        }
+        p = find(p + 1, end, c);  // a quote: its value is jumped
+        if (!p) break;
+        ++p;
     }
     return std::string_view::npos;
 }
@@ -88,11 +160,23 @@ RawEvent Reader::next() {
             case State::Empty: {
                 const std::string_view name = open_.back();
                 open_.pop_back();
+                if (quoted_open_ != 0 && has_quote(name)) --quoted_open_;
                 // Nothing after the root's end is ever examined.
                 state_ = open_.empty() ? State::Finished : State::Text;
                 return RawEvent{RawKind::End, name, 0};
             }
             case State::Markup: {
+                if (pos_ < in_.size()) {
+                    const char c = in_[pos_];
+                    if (c == '/') {
+                        state_ = State::Text;
+                        return end_tag();
+                    }
+                    if (c != '!' && c != '?') {
+                        state_ = State::Text;
+                        return start_tag();
+                    }
+                }
                 RawEvent e = markup();
                 if (e.kind != RawKind::Eof) return e;
                 continue;  // a dropped construct: comment, instruction, declaration
@@ -103,7 +187,7 @@ RawEvent Reader::next() {
                     return RawEvent{};
                 }
                 const char* start = in_.data() + pos_;
-                const char* lt = find(start, in_.data() + in_.size(), '<');
+                const char* lt = find_lt(start, in_.data() + in_.size());
                 if (!lt) {
                     state_ = State::Finished;
                     RawEvent e{RawKind::Text, in_.substr(pos_), 0};
@@ -122,6 +206,10 @@ RawEvent Reader::next() {
             }
         }
     }
+}
+
+void Reader::skip_space() noexcept {
+    pos_ = static_cast<std::size_t>(skip_spaces(in_.data() + pos_, in_.data() + in_.size()) - in_.data());
 }
 
 // Reads the construct after a `<` (pos_ is just past it). Returns Eof for a
@@ -208,30 +296,69 @@ RawEvent Reader::markup() {
                          "processing instruction or xml declaration not closed: `?>` not found before end of input"}));
     }
 
-    if (c == '/') {
-        const std::size_t gt = find_tag_end(pos_ + 1);
-        if (gt == std::string_view::npos)
-            return fail(cat({kSyntax, "tag not closed: `>` not found before end of input"}));
-        const std::string_view name = trim_end(in_.substr(pos_ + 1, gt - pos_ - 1));
-        pos_ = gt + 1;
-        if (open_.empty())
-            return fail(cat({kIllFormed, "close tag `</", name, ">` does not match any open tag"}));
-        const std::string_view open = open_.back();
-        open_.pop_back();
-        if (open != name)
-            return fail(cat({kIllFormed, "expected `</", open, ">`, but `</", name, ">` was found"}));
-        if (open_.empty()) state_ = State::Finished;
-        return RawEvent{RawKind::End, name, 0};
-    }
+    if (c == '/') return end_tag();
+    return start_tag();
+}
 
-    const std::size_t gt = find_tag_end(pos_);
+// An end tag; pos_ is at its `/`.
+RawEvent Reader::end_tag() {
+    if (!open_.empty() && quoted_open_ == 0) {
+        // Written as the open name and `>` at once: a quote, which would
+        // change where the tag ends, is in no open name.
+        const std::string_view open = open_.back();
+        const std::size_t at = pos_ + 1;
+        const std::size_t close = at + open.size();
+        if (close < in_.size() && in_[close] == '>' && std::memcmp(in_.data() + at, open.data(), open.size()) == 0) {
+            open_.pop_back();
+            pos_ = close + 1;
+            if (open_.empty()) state_ = State::Finished;
+            return RawEvent{RawKind::End, in_.substr(at, open.size()), 0};
+        }
+    }
+    const std::size_t gt = find_tag_end(pos_ + 1);
+    if (gt == std::string_view::npos) return fail(cat({kSyntax, "tag not closed: `>` not found before end of input"}));
+    const std::string_view name = trim_end(in_.substr(pos_ + 1, gt - pos_ - 1));
+    pos_ = gt + 1;
+    if (open_.empty()) return fail(cat({kIllFormed, "close tag `</", name, ">` does not match any open tag"}));
+    const std::string_view open = open_.back();
+    open_.pop_back();
+    if (quoted_open_ != 0 && has_quote(open)) --quoted_open_;
+    if (open != name) return fail(cat({kIllFormed, "expected `</", open, ">`, but `</", name, ">` was found"}));
+    if (open_.empty()) state_ = State::Finished;
+    return RawEvent{RawKind::End, name, 0};
+}
+
+// A start tag; pos_ is at its first byte. Its name runs to the first
+// whitespace; most tags end right after it, so the tag's end is looked for
+// only past the name.
+RawEvent Reader::start_tag() {
+    const char* const base = in_.data();
+    const char* const end = base + in_.size();
+    const char* stop = find_tag_stop<true>(base + pos_, end);
+    while (stop < end && *stop != '>' && *stop != '"' && *stop != '\'' && !is_space(*stop))
+        stop = find_tag_stop<true>(stop + 1, end);  // another control byte: part of the name
+    std::size_t gt;
+    if (stop < end && *stop == '>') {
+        gt = static_cast<std::size_t>(stop - base);
+    } else if (stop < end && is_space(*stop)) {
+        gt = find_tag_end(static_cast<std::size_t>(stop - base));
+    } else {
+        gt = find_tag_end(pos_);  // a quote in the name, or no `>` at all
+    }
     if (gt == std::string_view::npos) return fail(cat({kSyntax, "tag not closed: `>` not found before end of input"}));
     std::string_view content = in_.substr(pos_, gt - pos_);
     pos_ = gt + 1;
     const bool empty = !content.empty() && content.back() == '/';
     if (empty) content.remove_suffix(1);
     std::size_t name_len = 0;
-    while (name_len < content.size() && !is_space(content[name_len])) ++name_len;
+    if (stop < end && *stop == '>') {
+        name_len = content.size();
+    } else if (stop < end && is_space(*stop)) {
+        name_len = static_cast<std::size_t>(stop - content.data());
+    } else {
+        while (name_len < content.size() && !is_space(content[name_len])) ++name_len;
+        if (has_quote(content.substr(0, name_len))) ++quoted_open_;
+    }
     open_.push_back(content.substr(0, name_len));
     if (empty) state_ = State::Empty;
     return RawEvent{RawKind::Start, content, name_len};
@@ -360,17 +487,33 @@ void unexpected_start(std::string_view name) {
 
 // ------------------------------------------------------------ event layer
 
-Events::Events(std::string_view input) : reader_(input) { ahead_ = reader_.next(); }
+Events::Events(std::string_view input) : reader_(input) {}
 
 RawEvent Events::take_raw() {
-    const RawEvent e = ahead_;
+    RawEvent e;
+    if (has_ahead_) {
+        e = ahead_;
+        has_ahead_ = false;
+    } else {
+        e = reader_.next();
+    }
     if (e.kind == RawKind::Error) throw_error(reader_.error());
-    if (e.kind != RawKind::Eof) ahead_ = reader_.next();
     return e;
+}
+
+bool Events::text_follows() {
+    if (!has_ahead_) {
+        if (reader_.at_tag()) return false;
+        ahead_ = reader_.next();
+        has_ahead_ = true;
+    }
+    return ahead_.kind == RawKind::Text || ahead_.kind == RawKind::CData;
 }
 
 Event Events::produce() {
     for (;;) {
+        // Whitespace that trimming would drop is not made a text event.
+        if (trim_start_ && !has_ahead_) reader_.skip_leading_space();
         const RawEvent r = take_raw();
         switch (r.kind) {
             case RawKind::Start:
@@ -390,6 +533,21 @@ Event Events::produce() {
                 break;
         }
 
+        // The common case: one text piece alone between two tags.
+        if (r.kind == RawKind::Text && !text_follows()) {
+            std::string_view piece = r.data;
+            if (trim_start_) piece = trim_start(piece);
+            piece = trim_end(piece);
+            if (piece.empty()) continue;
+            trim_start_ = false;
+            if (!needs_decoding(piece)) return Event{Kind::Text, piece, 0};
+            which_ ^= 1u;
+            std::string& buf = scratch_[which_];
+            buf.clear();
+            decode_append(piece, buf);
+            return Event{Kind::Text, buf, 0};
+        }
+
         // One run of character data: every text and CDATA piece up to the
         // next markup event, each text piece trimmed by its neighbours.
         which_ ^= 1u;
@@ -400,7 +558,7 @@ Event Events::produce() {
         auto add = [&](std::string_view piece, bool cdata) {
             if (!cdata) {
                 if (trim_start_) piece = trim_start(piece);
-                if (ahead_.kind != RawKind::Text && ahead_.kind != RawKind::CData) piece = trim_end(piece);
+                if (!text_follows()) piece = trim_end(piece);
                 if (piece.empty()) return;
             }
             trim_start_ = false;
@@ -420,29 +578,13 @@ Event Events::produce() {
             }
         };
         add(r.data, r.kind == RawKind::CData);
-        while (ahead_.kind == RawKind::Text || ahead_.kind == RawKind::CData) {
+        while (text_follows()) {
             const RawEvent p = take_raw();
             add(p.data, p.kind == RawKind::CData);
         }
         if (owned) run = buf;
         if (!run.empty()) return Event{Kind::Text, run, 0};
     }
-}
-
-Event Events::next() {
-    if (has_peek_) {
-        has_peek_ = false;
-        return peeked_;
-    }
-    return produce();
-}
-
-const Event& Events::peek() {
-    if (!has_peek_) {
-        peeked_ = produce();
-        has_peek_ = true;
-    }
-    return peeked_;
 }
 
 std::string_view Events::read_text(std::string_view name) {
@@ -491,8 +633,6 @@ void Events::read_to_end(std::string_view name) {
 
 // ------------------------------------------------------------- attributes
 
-// The position of an earlier key equal to `key`, or npos; either way
-// `key` at `at` is remembered.
 std::size_t Attributes::remember(std::string_view key, std::size_t at) {
     if (index_.empty()) {
         for (std::size_t i = 0; i < count_; ++i)
@@ -501,7 +641,7 @@ std::size_t Attributes::remember(std::string_view key, std::size_t at) {
             few_[count_++] = {key, at};
             return std::string_view::npos;
         }
-        index_.insert(few_, few_ + kInline);
+        index_.insert(few_.begin(), few_.end());
     }
     const auto [it, added] = index_.try_emplace(key, at);
     return added ? std::string_view::npos : it->second;
@@ -537,6 +677,7 @@ bool Attributes::next(std::string_view& key, std::string_view& value) {
     key = k;
     value = c_.substr(pos_ + 1, close - pos_ - 1);
     pos_ = close + 1;
+
     return true;
 }
 

@@ -8,6 +8,7 @@
 // decoding changed it or pieces were joined.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -39,11 +40,25 @@ public:
     // (its text in error()) and the reader is finished from then on.
     RawEvent next();
     const std::string& error() const noexcept { return error_; }
+    // True when the next event is sure to be a tag (or its error): the
+    // reader stands past a `<` that opens no comment, CDATA, declaration or
+    // instruction. False when that takes reading.
+    bool at_tag() const noexcept {
+        return state_ == State::Markup && pos_ < in_.size() && in_[pos_] != '!' && in_[pos_] != '?';
+    }
+    // Between events: passes over whitespace that starts the next text, for
+    // a caller that would trim it anyway.
+    void skip_leading_space() noexcept {
+        if (state_ == State::Text && pos_ < in_.size() && static_cast<unsigned char>(in_[pos_]) <= ' ') skip_space();
+    }
 
 private:
     enum class State : std::uint8_t { Text, Markup, Empty, Finished };
 
+    void skip_space() noexcept;
     RawEvent markup();
+    RawEvent start_tag();
+    RawEvent end_tag();
     RawEvent fail(std::string text);
     std::size_t find_tag_end(std::size_t from) const;
 
@@ -51,6 +66,9 @@ private:
     std::size_t pos_ = 0;
     State state_ = State::Text;
     std::vector<std::string_view> open_;
+    // How many open names hold a quote; while none does, an end tag that
+    // repeats the open name is taken without scanning it.
+    std::size_t quoted_open_ = 0;
     std::string error_;
 };
 
@@ -71,8 +89,20 @@ class Events {
 public:
     explicit Events(std::string_view input);
 
-    Event next();
-    const Event& peek();
+    Event next() {
+        if (has_peek_) {
+            has_peek_ = false;
+            return peeked_;
+        }
+        return produce();
+    }
+    const Event& peek() {
+        if (!has_peek_) {
+            peeked_ = produce();
+            has_peek_ = true;
+        }
+        return peeked_;
+    }
 
     // The text of the leaf element `name` whose start was just taken; valid
     // until the next call on this source.
@@ -84,13 +114,19 @@ public:
 private:
     Event produce();
     RawEvent take_raw();
+    // Whether the next raw event continues a run of character data; read
+    // ahead only when the reader cannot tell.
+    bool text_follows();
     void skip_raw(std::string_view name);
 
     Reader reader_;
     RawEvent ahead_;
+    bool has_ahead_ = false;
     Event peeked_;
     bool has_peek_ = false;
-    bool trim_start_ = true;  // the last kept event was markup (or nothing yet)
+    // The last kept event was markup (or nothing yet): the next text's
+    // leading whitespace goes.
+    bool trim_start_ = true;
     std::string scratch_[2];
     unsigned which_ = 0;
     std::string joined_;
@@ -106,15 +142,17 @@ public:
     bool next(std::string_view& key, std::string_view& value);
 
 private:
+    // The position of an earlier key equal to `key`, or npos; either way
+    // `key` at `at` is remembered.
     std::size_t remember(std::string_view key, std::size_t at);
 
     std::string_view c_;
     std::size_t pos_;
-    // Earlier keys: the first few inline (most tags, no allocation), then an
-    // ordered index, whose cost a document cannot drive up by choosing keys
-    // that collide in a hash.
+    // Earlier keys: the first few in place (most tags, no allocation), then
+    // an ordered index, whose cost a document cannot drive up by choosing
+    // keys that collide in a hash.
     static constexpr std::size_t kInline = 16;
-    std::pair<std::string_view, std::size_t> few_[kInline];
+    std::array<std::pair<std::string_view, std::size_t>, kInline> few_{};
     std::size_t count_ = 0;
     std::map<std::string_view, std::size_t> index_;
 };
