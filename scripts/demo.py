@@ -10,6 +10,7 @@ try:
     envelope = quorvane.SIRI().parse(text)
 except ValueError as error:
     print(f"rejected with ValueError: {error}")
-    print("(this build does not read stop-monitoring records yet)")
 else:
     print(envelope)
+    stop_monitoring = envelope.body().notify_stop_monitoring()
+    print(f"notify_stop_monitoring() -> {type(stop_monitoring).__name__}")
