@@ -81,23 +81,6 @@ def cm_distributor(text):
     return text.replace("StoppingPositionChangedDeparture>", "StoppingPositionChangeDeparture>")
 
 
-def sx_reshaped(wrapped):
-    """The Entur stop notice in the shape the situation reader binds, as
-    test_situation_exchange.test_a_real_situation_reshaped_parses builds it."""
-    doc = sx_tests._NESTED.sub("", wrapped)
-    doc = doc.replace("<ParticipantRef>", "<SituationBasedIdentityGroup><CountryRef>NO</CountryRef><ParticipantRef>")
-    doc = doc.replace("</SituationNumber>", "</SituationNumber></SituationBasedIdentityGroup>")
-    doc = doc.replace("<Affects>", "<Affects><Operators><allOperators/></Operators>")
-    doc = doc.replace(
-        "</Networks>",
-        "</Networks><StopPoints><StopPointRef>NSR:StopPlace:4160</StopPointRef></StopPoints>"
-        "<StopPlaces><PlaceRef>NSR:StopPlace:4160</PlaceRef><PlaceName>Stortorvet</PlaceName></StopPlaces>"
-        "<Places><PlaceRef>NSR:StopPlace:4160</PlaceRef><PlaceName>Stortorvet</PlaceName></Places>"
-        "<VehicleJourneys><VehicleJourneyRef>RUT:Line:11</VehicleJourneyRef></VehicleJourneys>",
-    )
-    return doc.replace("</Affects>", "</Affects>" + sx_tests.CONSEQUENCE)
-
-
 # (name, example, edit of the example's text before wrapping, edit after)
 REAL = [
     ("sm_cen", "siri_exm_SM/exs_stopMonitoring_response.xml", sm_verbose, as_is),
@@ -126,7 +109,8 @@ REAL = [
     ("et_entur_feed_partial", ENTUR + "estimated-timetable/et-datafeed-partial-corrected.xml", et_data_feed, as_is),
     ("pt_cen", "siri_exm_PT/ext_productionTimetable_response.xml", as_is, as_is),
     ("pt_entur", ENTUR + "production-timetable/siri-pt.xml", as_is, as_is),
-    ("sx_entur_reshaped", ENTUR + "situation-exchange/siri-sx-for-stop-by-specific-lines.xml", as_is, sx_reshaped),
+    ("sx_entur_reshaped", ENTUR + "situation-exchange/siri-sx-for-stop-by-specific-lines.xml", as_is,
+     sx_tests.reshaped_stop_notice),
     ("cm_cen_feeder", "siri_exm_CM/exc_connectionMonitoringFeeder_response.xml", cm_feeder, as_is),
     ("cm_cen_distributor", "siri_exm_CM/exc_connectionMonitoringDistributor_response.xml", cm_distributor, as_is),
     ("fm_cen", "siri_exm_FM/exf_facilityMonitoring_response.xml", as_is, as_is),

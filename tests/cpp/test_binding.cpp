@@ -25,6 +25,8 @@
 #include "xml/error.hpp"
 #include "xml/reader.hpp"
 
+#include "test_util.hpp"
+
 // ------------------------------------------------------ test-only records
 
 namespace bt {
@@ -237,22 +239,6 @@ struct Case {
     std::string doc;
     std::string want;
 };
-
-// Readable form of a document for failure traces.
-std::string printable(std::string_view s) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : s) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            out += "\\x";
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
-}
 
 template <class Fn>
 void check(Fn fn, const std::vector<Case>& cases) {

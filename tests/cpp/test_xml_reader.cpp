@@ -11,6 +11,8 @@
 #include "xml/error.hpp"
 #include "xml/reader.hpp"
 
+#include "test_util.hpp"
+
 namespace {
 
 using namespace std::string_literals;
@@ -38,22 +40,6 @@ std::string missing_end(const std::string& name) {
 
 std::string mismatch(const std::string& open, const std::string& found) {
     return "ill-formed document: expected `</" + open + ">`, but `</" + found + ">` was found";
-}
-
-// Readable form of a document for failure traces (NULs and other bytes escaped).
-std::string printable(std::string_view s) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : s) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += static_cast<char>(c);
-        } else {
-            out += "\\x";
-            out += hex[c >> 4];
-            out += hex[c & 15];
-        }
-    }
-    return out;
 }
 
 // Takes the root's start and returns its text as a leaf, or "ERR:" + the error.

@@ -68,6 +68,10 @@ def render(doc):
     return str(parse(doc))
 
 
+def body_text(doc):
+    return str(parse(doc).body())
+
+
 def error(doc):
     with pytest.raises(ValueError) as caught:
         parse(doc)

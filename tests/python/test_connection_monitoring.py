@@ -4,12 +4,10 @@ import pytest
 
 import quorvane
 import siri_docs
+from notify_docs import FRAME_KEYS, body_text, error as parse_error
 
 RT = "<ResponseTimestamp>t1</ResponseTimestamp>"
-FRAME_NAMES = (
-    "expected one of `ResponseTimestamp`, `RequestMessageRef`, `SubscriberRef`, `SubscriptionRef`, "
-    "`Status`, `ValidUntil`, `ShortestPossibleCycle`"
-)
+FRAME_NAMES = "expected one of " + FRAME_KEYS
 HEADER = (
     'ServiceDeliveryInfo { response_timestamp: None, producer_ref: "P1", '
     "request_message_identifier: None, response_message_ref: None }"
@@ -63,16 +61,6 @@ def JOURNEY(content):
         f"<StopPointRef>S</StopPointRef><DistributorJourney><FramedJourneyRef/>{content}"
         "</DistributorJourney></DistributorInfo>"
     )
-
-
-def body_text(document):
-    return str(quorvane.SIRI().parse(document).body())
-
-
-def parse_error(document):
-    with pytest.raises(ValueError) as caught:
-        quorvane.SIRI().parse(document)
-    return str(caught.value)
 
 
 # ------------------------------------------------------------- renderings

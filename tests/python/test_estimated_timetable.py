@@ -5,6 +5,7 @@ import pytest
 
 import quorvane
 import siri_docs
+from notify_docs import FRAME_KEYS as FRAME_FIELDS, body_text as rendered, error as error_of, parse
 
 HEADER = "<ServiceDeliveryInfo><ProducerRef>P1</ProducerRef></ServiceDeliveryInfo>"
 
@@ -46,20 +47,6 @@ def EC(x):
     return f"<EstimatedCalls><EstimatedCall>{x}</EstimatedCall></EstimatedCalls>"
 
 
-def parse(doc):
-    return quorvane.SIRI().parse(doc)
-
-
-def rendered(doc):
-    return str(parse(doc).body())
-
-
-def error_of(doc):
-    with pytest.raises(ValueError) as info:
-        parse(doc)
-    return str(info.value)
-
-
 ARRIVAL_STATUSES = "`onTime`, `missed`, `arrived`, `notExpected`, `delayed`, `early`, `cancelled`, `noReport`"
 DEPARTURE_STATUSES = "`onTime`, `early`, `delayed`, `cancelled`, `arrived`, `departed`, `notExpected`, `noReport`"
 OCCUPANCIES = (
@@ -68,10 +55,6 @@ OCCUPANCIES = (
 )
 BOARDING = "`alighting`, `noAlighting`, `passThru`, `boarding`, `noBoarding`"
 JOURNEY_IDENTIFIERS = "`datedVehicleJourneyRef`, `estimatedVehicleJourneyCode`, `datedVehicleJourneyIndirectRef`"
-FRAME_FIELDS = (
-    "`ResponseTimestamp`, `RequestMessageRef`, `SubscriberRef`, `SubscriptionRef`, `Status`, `ValidUntil`, "
-    "`ShortestPossibleCycle`"
-)
 
 EMPTY_ESTIMATED_CALL = (
     "EstimatedCall { stop_point_ref: None, order: None, stop_point_name: None, extra_call: None, "

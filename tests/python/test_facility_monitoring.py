@@ -4,6 +4,7 @@ import pytest
 
 import quorvane
 import siri_docs
+from notify_docs import FRAME_KEYS as _FRAME_KEYS, body_text, error as parse_error
 
 RT = "<ResponseTimestamp>2030-01-02T03:04:05Z</ResponseTimestamp>"
 LEADER = (
@@ -14,10 +15,7 @@ EMPTY_FACILITY = (
     "Facility { facility_code: None, description: None, facility_class: None, validity_condition: None, "
     "facility_location: None, accessibility_assesment: None, limitations: None, suitabilities: None }"
 )
-FRAME_KEYS = (
-    "expected one of `ResponseTimestamp`, `RequestMessageRef`, `SubscriberRef`, `SubscriptionRef`, `Status`, "
-    "`ValidUntil`, `ShortestPossibleCycle`"
-)
+FRAME_KEYS = "expected one of " + _FRAME_KEYS
 AVAILABILITIES = (
     "expected one of `unknown`, `available`, `notAvailable`, `partiallyAvailable`, `added`, `removed`"
 )
@@ -41,16 +39,6 @@ def fc(inner):
 def facility(inner):
     """A document whose one facility holds `inner`."""
     return fm(f"{RT}<FacilityCondition><Facility>{inner}</Facility></FacilityCondition>")
-
-
-def body_text(document):
-    return str(quorvane.SIRI().parse(document).body())
-
-
-def parse_error(document):
-    with pytest.raises(ValueError) as info:
-        quorvane.SIRI().parse(document)
-    return str(info.value)
 
 
 def test_smallest_document_renders_the_whole_tree():

@@ -6,18 +6,13 @@ slower than linear in the input shows up as a slow test.
 """
 import pytest
 
-import quorvane
+from notify_docs import FRAME_KEYS, SDI, error, parse, render
 
 MILLION = 1_000_000
 WIDE = 100_000  # attributes on one tag, items in one run
 BIG = 50 * 1024 * 1024
 
-SDI = "<ServiceDeliveryInfo><ProducerRef>P</ProducerRef></ServiceDeliveryInfo>"
 RT = "<ResponseTimestamp>t</ResponseTimestamp>"
-FRAME_KEYS = (
-    "`ResponseTimestamp`, `RequestMessageRef`, `SubscriberRef`, `SubscriptionRef`, "
-    "`Status`, `ValidUntil`, `ShortestPossibleCycle`"
-)
 SERVICE_KEYS = (
     "`NotifyProductionTimetable`, `NotifyEstimatedTimetable`, `NotifyStopMonitoring`, "
     "`GetVehicleMonitoringResponse`, `NotifyConnectionMonitoring`, `NotifyGeneralMessage`, `GeneralMessage`, "
@@ -25,20 +20,6 @@ SERVICE_KEYS = (
 )
 NOT_CLOSED = "ill-formed document: start tag not closed: `</{}>` not found before end of input"
 TAG_NOT_CLOSED = "syntax error: tag not closed: `>` not found before end of input"
-
-
-def parse(doc):
-    return quorvane.SIRI().parse(doc)
-
-
-def render(doc):
-    return str(parse(doc))
-
-
-def error(doc):
-    with pytest.raises(ValueError) as caught:
-        parse(doc)
-    return str(caught.value)
 
 
 def nest(depth=MILLION, name="a"):

@@ -4,6 +4,7 @@ import pytest
 
 import quorvane
 import siri_docs
+from notify_docs import body_text, error as parse_error
 
 CALL = "<DatedCalls><StopPointRef>S1</StopPointRef></DatedCalls>"
 
@@ -21,16 +22,6 @@ def doc(journey=CALL, frame="", delivery=""):
         "</DatedTimetableVersionFrame></ProductionTimetableDelivery></Notification>"
         "</NotifyProductionTimetable></Body></Envelope>"
     )
-
-
-def body_text(text):
-    return str(quorvane.SIRI().parse(text).body())
-
-
-def parse_error(text):
-    with pytest.raises(ValueError) as e:
-        quorvane.SIRI().parse(text)
-    return str(e.value)
 
 
 EMPTY_CALL = (
