@@ -63,6 +63,10 @@ struct vector_of<std::vector<T>> {
 template <class T>
 inline constexpr bool is_vector_v = vector_of<T>::value;
 
+// For a static_assert in a branch that no declared type reaches.
+template <class T>
+inline constexpr bool always_false_v = false;
+
 // The declarations. A type without one has the value `undeclared`.
 struct Undeclared {};
 inline constexpr Undeclared undeclared{};

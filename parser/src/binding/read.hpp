@@ -84,8 +84,6 @@ void read_record(Events& ev, const Event& start, T& out);
 template <class V>
 void read_choice(Events& ev, const Event& start, V& out);
 
-// A value that reads itself (an interim or otherwise odd type) provides
-// `static void read(Events&, const Event& start, T&)`.
 template <class V>
 void read_item(Events& ev, const Event& start, V& slot) {
     if constexpr (is_leaf_v<V>) {
@@ -95,7 +93,7 @@ void read_item(Events& ev, const Event& start, V& slot) {
     } else if constexpr (is_variant_v<V>) {
         read_choice(ev, start, slot);
     } else {
-        V::read(ev, start, slot);
+        static_assert(always_false_v<V>, "a field's type needs a declaration");
     }
 }
 
@@ -110,7 +108,7 @@ void read_text_item(std::string_view text, std::vector<X>& out) {
         static constexpr auto names = selector_names<X>();
         unknown_variant("$text", names);
     } else {
-        X::read_text_item(text, out);
+        static_assert(always_false_v<X>, "a list item's type needs a declaration");
     }
 }
 
@@ -430,16 +428,6 @@ void read_record(Events& ev, const Event& start, T& out) {
         }
     }
 }
-
-// A service whose records are not built yet: its element is recognised
-// and fails the document with a message naming it.
-template <StructName S>
-struct Unbuilt {
-    static void read(Events&, const Event&, Unbuilt&) {
-        throw_error("service `" + std::string(struct_name<S>.name()) + "` is not supported yet");
-    }
-    static void render(std::string& out, const Unbuilt&) { out += struct_name<S>.name(); }
-};
 
 // The root element read as the record T: "unexpected `Event::Eof`" for a
 // document without one, the invalid-type error for text before it.

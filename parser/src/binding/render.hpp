@@ -46,7 +46,6 @@ void render_record(std::string& out, const T& r) {
     }
 }
 
-// A value that renders itself provides `static void render(std::string&, const V&)`.
 template <class V>
 void render(std::string& out, const V& v) {
     if constexpr (std::is_same_v<V, std::string>) {
@@ -90,7 +89,7 @@ void render(std::string& out, const V& v) {
             },
             v);
     } else {
-        V::render(out, v);
+        static_assert(always_false_v<V>, "a rendered type needs a declaration");
     }
 }
 
