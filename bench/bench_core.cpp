@@ -46,7 +46,7 @@ void events(benchmark::State& state, const std::string* doc) {
 void parse(benchmark::State& state, const std::string* doc) {
     for (auto _ : state) {
         try {
-            Envelope e = from_str(*doc);
+            auto e = from_str(*doc);
             benchmark::DoNotOptimize(e);
         } catch (const ParseError&) {
         }

@@ -10,8 +10,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     try {
-        const quorvane::Envelope envelope = quorvane::from_str(text);
-        const quorvane::Envelope copy = envelope;
+        const auto envelope = quorvane::from_str(text);
+        const quorvane::Envelope copy = envelope.value;
         if (quorvane::binding::to_text(copy) != quorvane::binding::to_text(envelope)) __builtin_trap();
     } catch (const quorvane::ParseError& e) {
         if (e.text().empty()) __builtin_trap();

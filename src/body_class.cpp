@@ -50,7 +50,7 @@ PyObject* notify(PyObject* self, PyObject*) {
     return guarded(kMethods[Alt].name, [&]() -> PyObject* {
         const SiriServiceType& service = record_of<Body>(self).service;
         if (service.index() != Alt) Py_RETURN_NONE;
-        return wrap(kMethods[Alt].cls, std::get<Alt>(service));
+        return wrap(kMethods[Alt].cls, share<Body>(self, std::get<Alt>(service)));
     });
 }
 
@@ -63,7 +63,7 @@ PyObject* body_new(PyTypeObject*, PyObject* args, PyObject* kwargs) {
         PyTypeObject* internal = class_object(ClassId::InternalBody);
         if (!PyObject_TypeCheck(arg, internal))
             argument_error("service_type", "'" + type_name_of(arg) + "' object cannot be converted to 'Body'");
-        return wrap(ClassId::Body, Body{record_of<Body>(arg)});
+        return wrap(ClassId::Body, share<Body>(arg, record_of<Body>(arg)));
     });
 }
 

@@ -8,7 +8,7 @@ namespace {
 
 PyObject* envelope_body(PyObject* self, PyObject*) {
     return guarded("Envelope.body", [&] {
-        return wrap(ClassId::Body, Body{record_of<Envelope>(self).body}, text_hint_of(self));
+        return wrap(ClassId::Body, share<Envelope>(self, Body{record_of<Envelope>(self).body}), text_hint_of(self));
     });
 }
 

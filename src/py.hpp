@@ -11,6 +11,8 @@
 #include <string_view>
 #include <utility>
 
+#include "binding/text.hpp"
+
 namespace quorvane::py {
 
 // An owned reference, released when it goes out of scope.
@@ -131,21 +133,33 @@ struct RecordObject {
 
 // A new object of class `id` owning `record` (moved in).
 template <class R>
-PyObject* wrap(ClassId id, R&& record, std::size_t text_hint = 0) {
-    using T = std::remove_cvref_t<R>;
+PyObject* wrap(ClassId id, Parsed<R>&& record, std::size_t text_hint = 0) {
+    using T = Parsed<R>;
     PyTypeObject* type = class_object(id);
     auto* alloc = reinterpret_cast<allocfunc>(PyType_GetSlot(type, Py_tp_alloc));
     auto* self = reinterpret_cast<RecordObject*>(check(alloc(type, 0)));
     self->record = nullptr;
     self->text_hint = text_hint;
     Ref guard(reinterpret_cast<PyObject*>(self));
-    self->record = new T(std::forward<R>(record));
+    self->record = new T(std::move(record));
     return guard.release();
+}
+
+// The record of an object that holds a T, and the store its texts live in.
+template <class T>
+const Parsed<T>& parsed_of(PyObject* self) {
+    return *static_cast<const Parsed<T>*>(reinterpret_cast<RecordObject*>(self)->record);
 }
 
 template <class T>
 const T& record_of(PyObject* self) {
-    return *static_cast<const T*>(reinterpret_cast<RecordObject*>(self)->record);
+    return parsed_of<T>(self).value;
+}
+
+// A copy of part of an object's record, sharing its texts.
+template <class T, class R>
+Parsed<R> share(PyObject* self, R part) {
+    return Parsed<R>{std::move(part), parsed_of<T>(self).texts};
 }
 
 inline std::size_t text_hint_of(PyObject* self) { return reinterpret_cast<RecordObject*>(self)->text_hint; }
@@ -153,7 +167,7 @@ inline std::size_t text_hint_of(PyObject* self) { return reinterpret_cast<Record
 template <class T>
 void dealloc_record(PyObject* self) {
     PyTypeObject* type = Py_TYPE(self);
-    delete static_cast<T*>(reinterpret_cast<RecordObject*>(self)->record);
+    delete static_cast<Parsed<T>*>(reinterpret_cast<RecordObject*>(self)->record);
     auto* free_fn = reinterpret_cast<freefunc>(PyType_GetSlot(type, Py_tp_free));
     free_fn(self);
     Py_DECREF(type);

@@ -28,7 +28,7 @@ PyObject* siri_parse(PyObject*, PyObject* args, PyObject* kwargs) {
         char* data;
         Py_ssize_t size;
         if (PyBytes_AsStringAndSize(bytes.get(), &data, &size) < 0) throw ErrorSet{};
-        Envelope envelope;
+        Parsed<Envelope> envelope;
         try {
             envelope = from_str(std::string_view(data, static_cast<std::size_t>(size)));
         } catch (const ParseError& e) {

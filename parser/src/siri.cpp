@@ -4,6 +4,6 @@
 
 namespace quorvane {
 
-Envelope from_str(std::string_view text) { return binding::read_root<Envelope>(text); }
+Parsed<Envelope> from_str(std::string_view text) { return binding::read_root<Envelope>(text); }
 
 }  // namespace quorvane

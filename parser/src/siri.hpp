@@ -15,7 +15,7 @@ struct Envelope {
 };
 
 // Reads a whole document; throws ParseError with the first error's text.
-Envelope from_str(std::string_view text);
+Parsed<Envelope> from_str(std::string_view text);
 
 }  // namespace quorvane
 

@@ -31,6 +31,8 @@
 
 namespace bt {
 
+using quorvane::OptText;
+using quorvane::Text;
 using quorvane::XxxDelivery;
 using quorvane::binding::Unit;
 
@@ -41,20 +43,20 @@ enum class Only : unsigned char { One };
 struct Empty {};
 
 struct Inner {
-    std::optional<std::string> a;
-    std::string b;
+    OptText a;
+    Text b;
 };
 
 // One field of every kind.
 struct Every {
-    std::string text;
-    std::optional<std::string> note;  // aliased
+    Text text;
+    OptText note;  // aliased
     std::optional<std::uint32_t> count;
     std::optional<std::int32_t> delta;
     std::optional<bool> flag;
     std::optional<Colour> colour;
     std::optional<Inner> inner;
-    std::vector<std::string> reasons;  // a required list
+    std::vector<Text> reasons;  // a required list
     std::optional<std::vector<Inner>> items;
     std::optional<Empty> empty;
 };
@@ -69,9 +71,9 @@ struct Required {
 };
 
 struct Lists {
-    std::optional<std::vector<std::string>> reasons;
+    std::optional<std::vector<Text>> reasons;
     std::optional<std::vector<Inner>> items;
-    std::optional<std::string> other;
+    OptText other;
 };
 
 // One optional value of kind V under the element `V`.
@@ -81,11 +83,11 @@ struct One {
 };
 
 struct Boxed {
-    std::string value;
+    Text value;
 };
 
 // Chosen by the element's text, which supplies no value.
-using Said = std::variant<Unit, std::string, Inner>;
+using Said = std::variant<Unit, Text, Inner>;
 // Chosen by the first child element, which holds the value.
 using Pick = std::variant<Unit, Inner>;
 
@@ -98,24 +100,24 @@ struct Choices {
 // Delivery-like: the frame from the leftover buffer, beside own fields.
 struct Dlv {
     XxxDelivery leader;
-    std::optional<std::string> ref;
-    std::vector<std::string> lines;
+    OptText ref;
+    std::vector<Text> lines;
 };
 
 struct Zone {
-    std::string place;
+    Text place;
     std::optional<Colour> colour;
-    std::vector<std::string> tags;
+    std::vector<Text> tags;
 };
 
 struct Extra {
-    std::optional<std::string> place;
-    std::string more;
+    OptText place;
+    Text more;
 };
 
 // A holder of two optional embedded groups.
 struct Stop {
-    std::optional<std::string> id;
+    OptText id;
     std::optional<Zone> zone;
     std::optional<Extra> extra;
 };
@@ -263,7 +265,7 @@ template <class V>
 std::string leaf(std::string_view inner) {
     const std::string doc = "<R><V>" + std::string(inner) + "</V></R>";
     try {
-        return to_text(read_root<One<V>>(doc).v);
+        return to_text(read_root<One<V>>(doc).value.v);
     } catch (const ParseError& e) {
         return "ERR: " + e.text();
     }
@@ -277,7 +279,7 @@ std::string delivery(std::string_view attrs, std::string_view body) {
 // The frame read from a delivery-like holder, or the error.
 std::string frame(std::string_view doc) {
     try {
-        return to_text(read_root<Dlv>(doc).leader);
+        return to_text(read_root<Dlv>(doc).value.leader);
     } catch (const ParseError& e) {
         return "ERR: " + e.text();
     }
@@ -307,7 +309,7 @@ const std::string kFrameNames =
 // The `note` field of an `Every`, or the error.
 std::string note_of(std::string_view doc) {
     try {
-        return to_text(read_root<Every>(doc).note);
+        return to_text(read_root<Every>(doc).value.note);
     } catch (const ParseError& e) {
         return "ERR: " + e.text();
     }
@@ -363,7 +365,7 @@ TEST(Render, TextEscaping) {
         {"\U0001F600", "\"\U0001F600\""},
         {"\U0010FFFF", R"("\u{10ffff}")"},
     };
-    check([](const std::string& s) { return to_text(s); }, cases);
+    check([](const std::string& s) { return to_text(Text(s.data(), s.size())); }, cases);
 }
 
 TEST(Render, Values) {
@@ -373,16 +375,16 @@ TEST(Render, Values) {
     EXPECT_EQ(to_text(std::uint32_t{0}), "0");
     EXPECT_EQ(to_text(true), "true");
     EXPECT_EQ(to_text(std::optional<bool>{false}), "Some(false)");
-    EXPECT_EQ(to_text(std::optional<std::string>{}), "None");
-    EXPECT_EQ(to_text(std::optional<std::string>{""}), R"(Some(""))");
-    EXPECT_EQ(to_text(std::vector<std::string>{"a", "b"}), R"(["a", "b"])");
-    EXPECT_EQ(to_text(std::vector<std::string>{}), "[]");
+    EXPECT_EQ(to_text(OptText{}), "None");
+    EXPECT_EQ(to_text(OptText{""}), R"(Some(""))");
+    EXPECT_EQ(to_text(std::vector<Text>{"a", "b"}), R"(["a", "b"])");
+    EXPECT_EQ(to_text(std::vector<Text>{}), "[]");
     EXPECT_EQ(to_text(std::optional<Colour>{Colour::DarkBlue}), "Some(DarkBlue)");
     EXPECT_EQ(to_text(Empty{}), "Empty");
     EXPECT_EQ(to_text(std::optional<Empty>{Empty{}}), "Some(Empty)");
     EXPECT_EQ(to_text(Boxed{"x"}), R"(Boxed("x"))");
     EXPECT_EQ(to_text(Said{}), "Nothing");
-    EXPECT_EQ(to_text(Said{std::string("w")}), R"(Word("w"))");
+    EXPECT_EQ(to_text(Said{Text("w")}), R"(Word("w"))");
     EXPECT_EQ(to_text(Pick{Inner{std::nullopt, "b"}}), R"(Subset(Inner { a: None, b: "b" }))");
     EXPECT_EQ(to_text(quorvane::ServiceDeliveryInfo{std::nullopt, "P1", std::nullopt, "R\"2"}),
               R"(ServiceDeliveryInfo { response_timestamp: None, producer_ref: "P1", )"
@@ -419,11 +421,13 @@ TEST(Record, EveryKind) {
           });
 }
 
-TEST(Record, CopiesShareNothing) {
-    const Every original = read_root<Every>(kEveryFull);
-    Every copy = original;
+TEST(Record, CopiesAreIndependentValues) {
+    // Copies share the document's texts, which never change; every field of
+    // a copy can still be set apart from the original's.
+    const auto original = read_root<Every>(kEveryFull);
+    Every copy = original.value;
     copy.text = "changed";
-    copy.note->append("!");
+    *copy.note = "other";
     copy.inner->a = "new";
     copy.reasons.push_back("r3");
     copy.reasons[0] = "x";
@@ -557,7 +561,7 @@ TEST(Record, Root) {
 // ------------------------------------------------------------ leaf values
 
 TEST(Leaf, Text) {
-    check(leaf<std::string>,
+    check(leaf<Text>,
           {
               {"  L1  ", R"(Some("L1"))"},
               {"L<!-- -->1", R"(Some("L1"))"},
@@ -568,7 +572,7 @@ TEST(Leaf, Text) {
               {"L<x/>", R"(ERR: unexpected `Event::Start("x")`)"},
               {"<x/>L", R"(ERR: unexpected `Event::Start("x")`)"},
           });
-    EXPECT_EQ(parse<One<std::string>>("<R><V>L"), missing_end("V"));
+    EXPECT_EQ(parse<One<Text>>("<R><V>L"), missing_end("V"));
 }
 
 TEST(Leaf, Numbers) {

@@ -33,14 +33,16 @@ const char* const kDocument =
     "</Notification></NotifyEstimatedTimetable></Body></Envelope>";
 
 TEST(EstimatedTimetable, CopyOutlivesItsSource) {
-    NotifyEstimatedTimetable copy;
+    // A copy that shares the document's texts keeps them alive.
+    quorvane::Parsed<NotifyEstimatedTimetable> held;
     std::string before;
     {
         auto envelope = quorvane::from_str(kDocument);
-        const auto& service = std::get<NotifyEstimatedTimetable>(envelope.body.service);
+        const auto& service = std::get<NotifyEstimatedTimetable>(envelope.value.body.service);
         before = to_text(service);
-        copy = service;
+        held = {service, envelope.texts};
     }
+    const NotifyEstimatedTimetable& copy = held.value;
     EXPECT_EQ(to_text(copy), before);
     EXPECT_NE(before.find("group_reservations: [GroupReservation { name_of_group: \"G\", number_of_seats: 3 }]"),
               std::string::npos);

@@ -14,22 +14,25 @@
 
 namespace test_groups {
 
+using quorvane::OptText;
+using quorvane::Text;
+
 enum class Colour : unsigned char { Red, Green };
 
 struct Tagged {
-    std::optional<std::string> name;
+    OptText name;
     std::uint32_t count;
-    std::vector<std::string> tag;
+    std::vector<Text> tag;
     std::optional<std::vector<Colour>> colour;
 };
 
 struct Labelled {
-    std::optional<std::string> name;
-    std::string label;
+    OptText name;
+    Text label;
 };
 
 struct Holder {
-    std::string id;
+    Text id;
     std::optional<Tagged> tagged;
     std::optional<Labelled> labelled;
 };

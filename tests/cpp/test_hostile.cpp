@@ -18,17 +18,20 @@
 
 namespace test_hostile {
 
+using quorvane::OptText;
+using quorvane::Text;
+
 struct Part {
-    std::string label;
+    Text label;
 };
 
 struct Plain {
-    std::optional<std::string> name;
-    std::vector<std::string> item;
+    OptText name;
+    std::vector<Text> item;
 };
 
 struct Kept {
-    std::optional<std::string> name;
+    OptText name;
     std::optional<Part> part;
 };
 

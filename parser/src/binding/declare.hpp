@@ -8,13 +8,14 @@
 //           field("dated_vehicle_journey_ref", &FramedVehicleJourneyRef::dated_vehicle_journey_ref,
 //                 "DatedVehicleJourneyRef"));
 //
-// The member's type gives the kind and the presence: std::string, uint32_t,
-// int32_t, bool, a declared enum or a declared record; std::optional<X> for an
-// optional field, std::vector<X> for a list (an element run). `group(...)`
-// declares an embedded group read from the holder's leftover buffer; a
-// record with one is read in buffer mode. The same declaration drives
-// reading (read.hpp), rendering (render.hpp) and, since records are plain
-// values, the deep copy is the C++ copy.
+// The member's type gives the kind and the presence: Text, uint32_t,
+// int32_t, bool, a declared enum or a declared record; std::optional<X> (or
+// OptText) for an optional field, std::vector<X> for a list (an element
+// run). `group(...)` declares an embedded group read from the holder's
+// leftover buffer; a record with one is read in buffer mode. The same
+// declaration drives reading (read.hpp) and rendering (render.hpp); records
+// are plain values whose texts live in their document's store (text.hpp),
+// so a copy is the C++ copy and shares the texts.
 #pragma once
 
 #include <algorithm>
@@ -30,6 +31,8 @@
 #include <variant>
 #include <vector>
 
+#include "binding/text.hpp"
+
 namespace quorvane::binding {
 
 // ------------------------------------------------------------ type traits
@@ -44,6 +47,11 @@ template <class T>
 struct optional_of<std::optional<T>> {
     static constexpr bool value = true;
     using type = T;
+};
+template <>
+struct optional_of<OptText> {
+    static constexpr bool value = true;
+    using type = Text;
 };
 template <class T>
 inline constexpr bool is_optional_v = optional_of<T>::value;

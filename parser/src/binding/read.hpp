@@ -21,8 +21,14 @@
 namespace quorvane::binding {
 
 using xml::Event;
-using xml::Events;
 using xml::Kind;
+
+// The event source of one parse, with the store that keeps its texts.
+class Events : public xml::Events {
+public:
+    Events(std::string_view text, TextStore& store) : xml::Events(text), store(store) {}
+    TextStore& store;
+};
 
 // ------------------------------------------------------------ leaf values
 
@@ -39,13 +45,13 @@ bool try_parse_flag(std::string_view text, bool& out);
 int find_variant(std::string_view text, std::span<const std::string_view> texts);
 
 template <class V>
-inline constexpr bool is_leaf_v = std::is_same_v<V, std::string> || std::is_same_v<V, std::uint32_t> ||
+inline constexpr bool is_leaf_v = std::is_same_v<V, Text> || std::is_same_v<V, std::uint32_t> ||
                                   std::is_same_v<V, std::int32_t> || std::is_same_v<V, bool> || is_enum_v<V>;
 
 template <class V>
-V leaf_from_text(std::string_view text) {
-    if constexpr (std::is_same_v<V, std::string>) {
-        return std::string(text);
+V leaf_from_text(TextStore& store, std::string_view text) {
+    if constexpr (std::is_same_v<V, Text>) {
+        return store.keep(text);
     } else if constexpr (std::is_same_v<V, std::uint32_t>) {
         return parse_u32(text);
     } else if constexpr (std::is_same_v<V, std::int32_t>) {
@@ -60,9 +66,9 @@ V leaf_from_text(std::string_view text) {
 
 // leaf_from_text without its error: false where that would fail.
 template <class V>
-bool try_leaf_from_text(std::string_view text, V& out) {
-    if constexpr (std::is_same_v<V, std::string>) {
-        out.assign(text);
+bool try_leaf_from_text(TextStore& store, std::string_view text, V& out) {
+    if constexpr (std::is_same_v<V, Text>) {
+        out = store.keep(text);
         return true;
     } else if constexpr (std::is_same_v<V, std::uint32_t>) {
         return try_parse_u32(text, out);
@@ -87,7 +93,7 @@ void read_choice(Events& ev, const Event& start, V& out);
 template <class V>
 void read_item(Events& ev, const Event& start, V& slot) {
     if constexpr (is_leaf_v<V>) {
-        slot = leaf_from_text<V>(ev.read_text(start.name()));
+        slot = leaf_from_text<V>(ev.store, ev.read_text(start.name()));
     } else if constexpr (is_record_v<V>) {
         read_record(ev, start, slot);
     } else if constexpr (is_variant_v<V>) {
@@ -99,9 +105,9 @@ void read_item(Events& ev, const Event& start, V& slot) {
 
 // Text standing right after a list item.
 template <class X>
-void read_text_item(std::string_view text, std::vector<X>& out) {
+void read_text_item(TextStore& store, std::string_view text, std::vector<X>& out) {
     if constexpr (is_leaf_v<X>) {
-        out.push_back(leaf_from_text<X>(text));
+        out.push_back(leaf_from_text<X>(store, text));
     } else if constexpr (is_record_v<X>) {
         invalid_string(text, declaration<X>.expecting);
     } else if constexpr (is_variant_v<X>) {
@@ -126,7 +132,7 @@ void read_run(Events& ev, std::vector<X>& out) {
             read_item(ev, s, out.emplace_back());
         } else if (e.kind == Kind::Text) {
             const Event t = ev.next();
-            read_text_item(t.data, out);
+            read_text_item(ev.store, t.data, out);
         } else {
             return;
         }
@@ -152,7 +158,7 @@ void read_value(Events& ev, V& slot) {
 // does not know. Passes over the version attribute and the "siri" namespace
 // declarations; text fields take the last text of their element.
 template <class G>
-void build_frame(const Buffer& buf, G& out) {
+void build_frame(TextStore& store, const Buffer& buf, G& out) {
     constexpr const auto& d = declaration<G>;
     static constexpr auto expected = [] {
         std::array<std::string_view, declaration<G>.field_count> names{};
@@ -179,10 +185,10 @@ void build_frame(const Buffer& buf, G& out) {
                 // as an element without text does.
                 slot.reset();
                 typename optional_of<M>::type value{};
-                if (text && try_leaf_from_text(*text, value)) slot = std::move(value);
+                if (text && try_leaf_from_text(store, *text, value)) slot = std::move(value);
             } else {
-                static_assert(std::is_same_v<M, std::string>, "required frame fields are texts");
-                if (text) slot = *text;
+                static_assert(std::is_same_v<M, Text>, "required frame fields are texts");
+                if (text) slot = store.keep(*text);
             }
         });
     }
@@ -199,7 +205,7 @@ void build_frame(const Buffer& buf, G& out) {
 // fields, each read as that field's element would be; any failure leaves
 // the group absent and is not reported.
 template <class G>
-std::optional<G> build_optional_group(Buffer& buf) {
+std::optional<G> build_optional_group(TextStore& store, Buffer& buf) {
     constexpr const auto& d = declaration<G>;
     // Failures are the common case here, so they are plain returns.
     G g{};
@@ -222,7 +228,7 @@ std::optional<G> build_optional_group(Buffer& buf) {
                 using X = typename vector_of<Inner>::type;
                 if constexpr (is_leaf_v<X>) {
                     X item{};
-                    ok = try_leaf_from_text(text, item);
+                    ok = try_leaf_from_text(store, text, item);
                     if (ok) {
                         if constexpr (is_optional_v<M>) {
                             if (!slot) slot.emplace();
@@ -236,7 +242,7 @@ std::optional<G> build_optional_group(Buffer& buf) {
                 }
             } else if constexpr (is_leaf_v<Inner>) {
                 Inner value{};
-                ok = !seen[static_cast<std::size_t>(index)] && try_leaf_from_text(text, value);
+                ok = !seen[static_cast<std::size_t>(index)] && try_leaf_from_text(store, text, value);
                 if (ok) slot = std::move(value);
             } else {
                 ok = false;
@@ -316,7 +322,7 @@ void read_choice(Events& ev, const Event& start, V& out) {
             using A = std::variant_alternative_t<i.value, V>;
             if constexpr (std::is_same_v<A, Unit>) {
                 out.template emplace<i.value>();
-            } else if constexpr (std::is_same_v<A, std::string>) {
+            } else if constexpr (std::is_same_v<A, Text>) {
                 invalid_type("unit value", "a string");
             } else {
                 invalid_type("unit value", declaration<A>.expecting);
@@ -419,9 +425,9 @@ void read_record(Events& ev, const Event& start, T& out) {
                 using M = typename F::member_type;
                 if constexpr (F::is_group) {
                     if constexpr (is_optional_v<M>) {
-                        out.*(f.member) = build_optional_group<typename optional_of<M>::type>(buf);
+                        out.*(f.member) = build_optional_group<typename optional_of<M>::type>(ev.store, buf);
                     } else {
-                        build_frame(buf, out.*(f.member));
+                        build_frame(ev.store, buf, out.*(f.member));
                     }
                 }
             });
@@ -432,14 +438,15 @@ void read_record(Events& ev, const Event& start, T& out) {
 // The root element read as the record T: "unexpected `Event::Eof`" for a
 // document without one, the invalid-type error for text before it.
 template <class T>
-T read_root(std::string_view text) {
-    Events ev(text);
+Parsed<T> read_root(std::string_view text) {
+    auto store = std::make_shared<TextStore>(text.size());
+    Events ev(text, *store);
     const Event e = ev.next();
     if (e.kind == Kind::Eof) unexpected_eof();
     if (e.kind == Kind::Text) invalid_string(e.data, declaration<T>.expecting);
     if (e.kind != Kind::Start) unexpected_eof();
-    T out{};
-    read_record(ev, e, out);
+    Parsed<T> out{T{}, std::move(store)};
+    read_record(ev, e, out.value);
     return out;
 }
 

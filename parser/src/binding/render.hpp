@@ -48,7 +48,7 @@ void render_record(std::string& out, const T& r) {
 
 template <class V>
 void render(std::string& out, const V& v) {
-    if constexpr (std::is_same_v<V, std::string>) {
+    if constexpr (std::is_same_v<V, Text>) {
         append_quoted(out, v);
     } else if constexpr (is_optional_v<V>) {
         if (!v) {
@@ -100,6 +100,11 @@ std::string to_text(const V& v, std::size_t estimate = 0) {
     out.reserve(estimate);
     render(out, v);
     return out;
+}
+
+template <class V>
+std::string to_text(const Parsed<V>& p, std::size_t estimate = 0) {
+    return to_text(p.value, estimate);
 }
 
 }  // namespace quorvane::binding

@@ -13,7 +13,7 @@ namespace quorvane {
 
 struct StopMonitoringDelivery {
     XxxDelivery leader;
-    std::optional<std::string> monitoring_ref;
+    OptText monitoring_ref;
     std::optional<std::vector<MonitoredStopVisit>> monitored_stop_visit;
     std::optional<std::vector<MonitoredStopVisitCancellation>> monitored_stop_visit_cancellation;
 };

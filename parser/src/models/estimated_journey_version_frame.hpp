@@ -11,8 +11,8 @@ namespace quorvane {
 
 // The journeys of one estimated-timetable delivery; at least one.
 struct EstimatedJourneyVersionFrame {
-    std::string recorded_at_time;
-    std::optional<std::string> version_ref;
+    Text recorded_at_time;
+    OptText version_ref;
     std::vector<EstimatedVehicleJourney> estimated_vehicle_journey;
 };
 

@@ -17,38 +17,38 @@ namespace quorvane {
 // "Vehicule"; the names keep that spelling. `Cancellation`, `VehicleMode`,
 // `DisruptionGroup` and `HeadwayService` are kept as written, as text.
 struct EstimatedVehicleJourney {
-    std::string line_ref;
-    std::optional<std::string> published_line_name;
-    std::optional<std::string> direction_ref;
+    Text line_ref;
+    OptText published_line_name;
+    OptText direction_ref;
     std::optional<JourneyIdentifier> journey_identifier;
-    std::optional<std::string> dated_vehicule_journey_ref;
-    std::optional<std::string> cancellation;
+    OptText dated_vehicule_journey_ref;
+    OptText cancellation;
     std::optional<bool> extra_journey;
-    std::optional<std::string> journey_pattern_name;
+    OptText journey_pattern_name;
     std::optional<JourneyPatternInfo> journey_pattern_info;
-    std::optional<std::string> vehicle_mode;
-    std::optional<std::string> origin_ref;
-    std::optional<std::string> origin_name;
-    std::optional<std::string> destination_ref;
-    std::optional<std::string> destination_name;
-    std::optional<std::string> operator_ref;
-    std::optional<std::string> product_category_ref;
+    OptText vehicle_mode;
+    OptText origin_ref;
+    OptText origin_name;
+    OptText destination_ref;
+    OptText destination_name;
+    OptText operator_ref;
+    OptText product_category_ref;
     std::optional<TrainNumbers> train_numbers;
-    std::optional<std::string> vehicule_journey_name;
-    std::optional<std::string> origin_aimed_departure_time;
-    std::optional<std::string> destination_aimed_arrival_time;
+    OptText vehicule_journey_name;
+    OptText origin_aimed_departure_time;
+    OptText destination_aimed_arrival_time;
     std::optional<RecordedCalls> recorded_calls;
     std::optional<EstimatedCalls> estimated_calls;
     std::optional<FramedVehicleJourneyRef> framed_vehicle_journey_ref;
-    std::optional<std::string> data_source;
-    std::optional<std::string> vehicle_ref;
-    std::optional<std::string> aimed_departure_time;
-    std::optional<std::string> aimed_arrival_time;
-    std::optional<std::string> journey_note;
-    std::optional<std::string> headway_service;
-    std::optional<std::string> first_or_last_journey;
-    std::optional<std::string> disruption_group;
-    std::optional<std::string> journey_progress_info;
+    OptText data_source;
+    OptText vehicle_ref;
+    OptText aimed_departure_time;
+    OptText aimed_arrival_time;
+    OptText journey_note;
+    OptText headway_service;
+    OptText first_or_last_journey;
+    OptText disruption_group;
+    OptText journey_progress_info;
 };
 
 }  // namespace quorvane

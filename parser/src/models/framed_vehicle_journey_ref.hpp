@@ -10,8 +10,8 @@ namespace quorvane {
 // Which dated vehicle journey a message is about. Vehicle monitoring uses a
 // record of the same name and shape: this one serves it too.
 struct FramedVehicleJourneyRef {
-    std::optional<std::string> data_frame_ref;
-    std::optional<std::string> dated_vehicle_journey_ref;
+    OptText data_frame_ref;
+    OptText dated_vehicle_journey_ref;
 };
 
 }  // namespace quorvane

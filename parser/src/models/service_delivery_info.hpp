@@ -10,10 +10,10 @@ namespace quorvane {
 // The header of every service element: producer, time stamp and message
 // references of the whole notification.
 struct ServiceDeliveryInfo {
-    std::optional<std::string> response_timestamp;
-    std::string producer_ref;
-    std::optional<std::string> request_message_identifier;
-    std::optional<std::string> response_message_ref;
+    OptText response_timestamp;
+    Text producer_ref;
+    OptText request_message_identifier;
+    OptText response_message_ref;
 };
 
 }  // namespace quorvane

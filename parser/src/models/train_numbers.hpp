@@ -9,7 +9,7 @@ namespace quorvane {
 
 // One train number, not a list: a second `TrainNumberRef` is a duplicate.
 struct TrainNumbers {
-    std::optional<std::string> train_number_ref;
+    OptText train_number_ref;
 };
 
 }  // namespace quorvane

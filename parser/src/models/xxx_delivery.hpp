@@ -12,12 +12,12 @@ namespace quorvane {
 // delivery record as its embedded group `leader` and built from the
 // delivery element's leftover buffer.
 struct XxxDelivery {
-    std::string response_timestamp;
-    std::optional<std::string> request_message_ref;
-    std::optional<std::string> subscriber_ref;
-    std::optional<std::string> subscription_ref;
+    Text response_timestamp;
+    OptText request_message_ref;
+    OptText subscriber_ref;
+    OptText subscription_ref;
     std::optional<bool> status;
-    std::optional<std::string> valid_until;
+    OptText valid_until;
     std::optional<std::uint32_t> shortest_possible_cycle;
 };
 

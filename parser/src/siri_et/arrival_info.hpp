@@ -13,12 +13,12 @@ namespace quorvane {
 
 // What happened at a recorded call's arrival.
 struct ArrivalInfo {
-    std::optional<std::string> aimed_arrival_time;
-    std::optional<std::string> actual_arrival_time;
-    std::optional<std::string> expected_arrival_time;
+    OptText aimed_arrival_time;
+    OptText actual_arrival_time;
+    OptText expected_arrival_time;
     std::optional<ArrivalStatus> arrival_status;
-    std::vector<std::string> arrival_proximity_text;
-    std::optional<std::string> arrival_platform_name;
+    std::vector<Text> arrival_proximity_text;
+    OptText arrival_platform_name;
     std::optional<BoardingActivity> arrival_boarding_activity;
     std::optional<StopAssignment> arrival_stop_assignment;
 };

@@ -9,10 +9,10 @@ namespace quorvane {
 // A journey named by its ends; the value of one JourneyIdentifier
 // alternative, which no document fills.
 struct DatedVehicleJourneyIndirectRef {
-    std::string origin_ref;
-    std::string aimed_departure_time;
-    std::string destination_ref;
-    std::string aimed_arrival_time;
+    Text origin_ref;
+    Text aimed_departure_time;
+    Text destination_ref;
+    Text aimed_arrival_time;
 };
 
 }  // namespace quorvane

@@ -11,13 +11,13 @@ namespace quorvane {
 
 // What happened at a recorded call's departure.
 struct DepartureInfo {
-    std::optional<std::string> aimed_departure_time;
-    std::optional<std::string> actual_departure_time;
-    std::optional<std::string> expected_departure_time;
+    OptText aimed_departure_time;
+    OptText actual_departure_time;
+    OptText expected_departure_time;
     std::optional<DepartureStatus> departure_status;
-    std::optional<std::string> departure_platform_name;
+    OptText departure_platform_name;
     std::optional<BoardingActivity> departure_boarding_activity;
-    std::optional<std::string> expected_quay_ref;
+    OptText expected_quay_ref;
 };
 
 }  // namespace quorvane

@@ -16,25 +16,25 @@ namespace quorvane {
 // A call still to come, its arrival and departure data flat. Unlike the
 // journey's, `Cancellation` here is a flag; `ArrivalStopAssignment` is text.
 struct EstimatedCall {
-    std::optional<std::string> stop_point_ref;
+    OptText stop_point_ref;
     std::optional<std::uint32_t> order;
-    std::optional<std::string> stop_point_name;
+    OptText stop_point_name;
     std::optional<bool> extra_call;
     std::optional<bool> cancellation;
     std::optional<Occupancy> occupancy;
     std::optional<bool> platform_traversal;
-    std::optional<std::string> destination_display;
-    std::optional<std::string> aimed_arrival_time;
-    std::optional<std::string> expected_arrival_time;
+    OptText destination_display;
+    OptText aimed_arrival_time;
+    OptText expected_arrival_time;
     std::optional<ArrivalStatus> arrival_status;
-    std::optional<std::vector<std::string>> arrival_proximity_text;
-    std::optional<std::string> arrival_platform_name;
-    std::optional<std::string> arrival_stop_assignment;
-    std::optional<std::string> aimed_quay_name;
-    std::optional<std::string> aimed_departure_time;
-    std::optional<std::string> expected_departure_time;
+    std::optional<std::vector<Text>> arrival_proximity_text;
+    OptText arrival_platform_name;
+    OptText arrival_stop_assignment;
+    OptText aimed_quay_name;
+    OptText aimed_departure_time;
+    OptText expected_departure_time;
     std::optional<DepartureStatus> departure_status;
-    std::optional<std::string> departure_platform_name;
+    OptText departure_platform_name;
     std::optional<BoardingActivity> departure_boarding_activity;
 };
 

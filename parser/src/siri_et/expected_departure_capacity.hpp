@@ -10,8 +10,8 @@ namespace quorvane {
 
 // How much room the vehicle offered as it left a recorded call.
 struct ExpectedDepartureCapacity {
-    std::optional<std::string> train_formation_reference_group;
-    std::optional<std::string> passenger_category;
+    OptText train_formation_reference_group;
+    OptText passenger_category;
     std::optional<std::uint32_t> total_capacity;
     std::optional<std::uint32_t> seating_capacity;
     std::optional<std::uint32_t> standing_capacity;

@@ -13,7 +13,7 @@ namespace quorvane {
 
 // How full the vehicle was as it left a recorded call.
 struct ExpectedDepartureOccupancy {
-    std::optional<std::string> passenger_category;
+    OptText passenger_category;
     std::optional<Occupancy> occupancy_level;
     std::optional<std::uint32_t> occupancy_percentage;
     std::optional<std::uint32_t> alighting_count;

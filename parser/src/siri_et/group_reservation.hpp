@@ -9,7 +9,7 @@ namespace quorvane {
 
 // Seats held for one group; each `GroupReservations` element is one.
 struct GroupReservation {
-    std::string name_of_group;
+    Text name_of_group;
     std::uint32_t number_of_seats;
 };
 

@@ -11,7 +11,7 @@ namespace quorvane {
 // How a journey is identified. The element's text names the alternative and
 // carries no value for it, so a present element always fails the document;
 // a journey read without error has none.
-using JourneyIdentifier = std::variant<std::string, std::string, DatedVehicleJourneyIndirectRef>;
+using JourneyIdentifier = std::variant<Text, Text, DatedVehicleJourneyIndirectRef>;
 
 }  // namespace quorvane
 

@@ -16,9 +16,9 @@ namespace quorvane {
 
 // A call already made, its arrival and departure data in nested records.
 struct RecordedCall {
-    std::string stop_point_ref;
+    Text stop_point_ref;
     std::uint32_t order;
-    std::optional<std::string> stop_point_name;
+    OptText stop_point_name;
     std::optional<bool> extra_call;
     std::optional<bool> cancellation;
     std::optional<Occupancy> occupancy;

@@ -9,9 +9,9 @@ namespace quorvane {
 
 // The quays an arrival was planned for and is expected at.
 struct StopAssignment {
-    std::optional<std::string> aimed_quay_ref;
-    std::optional<std::string> aimed_quay_name;
-    std::optional<std::string> expected_quay_ref;
+    OptText aimed_quay_ref;
+    OptText aimed_quay_name;
+    OptText expected_quay_ref;
 };
 
 }  // namespace quorvane

@@ -15,8 +15,8 @@ namespace quorvane {
 
 // The monitored facility; every part is optional, so `<Facility/>` is whole.
 struct Facility {
-    std::optional<std::string> facility_code;
-    std::optional<std::string> description;
+    OptText facility_code;
+    OptText description;
     std::optional<FacilityClass> facility_class;
     std::optional<ValidityCondition> validity_condition;
     std::optional<FacilityLocation> facility_location;

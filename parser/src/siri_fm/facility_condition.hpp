@@ -14,7 +14,7 @@ namespace quorvane {
 // even when `FacilityRef` names the facility.
 struct FacilityCondition {
     Facility facility;
-    std::optional<std::string> facility_ref;
+    OptText facility_ref;
     std::optional<FacilityStatus> facility_status;
     std::optional<ValidityPeriod> validity_period;
 };

@@ -9,12 +9,12 @@ namespace quorvane {
 
 // Where a facility stands; the references are plain texts.
 struct FacilityLocation {
-    std::optional<std::string> line_ref;
-    std::optional<std::string> stop_point_ref;
-    std::optional<std::string> vehicle_ref;
-    std::optional<std::string> stop_place_ref;
-    std::optional<std::string> stop_place_component_id;
-    std::optional<std::string> operator_ref;
+    OptText line_ref;
+    OptText stop_point_ref;
+    OptText vehicle_ref;
+    OptText stop_place_ref;
+    OptText stop_place_component_id;
+    OptText operator_ref;
 };
 
 }  // namespace quorvane

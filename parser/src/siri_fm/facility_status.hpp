@@ -14,7 +14,7 @@ namespace quorvane {
 // availability itself is not.
 struct FacilityStatus {
     std::optional<FacilityAvailability> status;
-    std::optional<std::string> description;
+    OptText description;
     std::vector<AccessibilityAssessment> accessibility_assesment;
 };
 

@@ -10,7 +10,7 @@ namespace quorvane {
 
 // Whether a facility suits a user need; `suitable` is free text.
 struct Suitability {
-    std::string suitable;
+    Text suitable;
     std::optional<UserNeed> user_need;
 };
 

@@ -8,7 +8,7 @@
 namespace quorvane {
 
 struct UserNeed {
-    std::optional<std::string> mobility_need;
+    OptText mobility_need;
 };
 
 }  // namespace quorvane

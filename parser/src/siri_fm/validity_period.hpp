@@ -11,8 +11,8 @@ namespace quorvane {
 
 // A time span; both times are plain texts, their form is not checked.
 struct ValidityPeriod {
-    std::string start_time;
-    std::string end_time;
+    Text start_time;
+    Text end_time;
     std::optional<EndTimeStatus> end_time_status;
     std::optional<EndTimePrecision> end_time_precision;
 };

@@ -10,15 +10,15 @@ namespace quorvane {
 
 // One free-text message on an information channel.
 struct InfoMessage {
-    std::optional<std::string> format_ref;
-    std::string recorded_at_time;
-    std::optional<std::string> item_identifier;
-    std::string info_message_identifier;
+    OptText format_ref;
+    Text recorded_at_time;
+    OptText item_identifier;
+    Text info_message_identifier;
     std::optional<std::uint32_t> info_message_version;
-    std::string info_channel_ref;
-    std::string valid_until_time;
-    std::optional<std::string> situation_ref;
-    std::optional<std::string> content;
+    Text info_channel_ref;
+    Text valid_until_time;
+    OptText situation_ref;
+    OptText content;
 };
 
 }  // namespace quorvane

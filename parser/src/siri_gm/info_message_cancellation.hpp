@@ -9,9 +9,9 @@ namespace quorvane {
 
 // Withdraws a message by its identifier.
 struct InfoMessageCancellation {
-    std::string recorded_at_time;
-    std::string info_message_identifier;
-    std::optional<std::string> info_channel_ref;
+    Text recorded_at_time;
+    Text info_message_identifier;
+    OptText info_channel_ref;
 };
 
 }  // namespace quorvane

@@ -11,11 +11,11 @@ namespace quorvane {
 // Where a connecting journey starts, passes and ends. Despite the name it is
 // read from its own `JourneyEndNames` element, not embedded in its holder.
 struct JourneyEndNamesGroup {
-    std::optional<std::string> origin_ref;
-    std::optional<std::string> origin_name;
+    OptText origin_ref;
+    OptText origin_name;
     std::optional<Via> via;
-    std::string destination_ref;
-    std::string destination_name;
+    Text destination_ref;
+    Text destination_name;
 };
 
 }  // namespace quorvane

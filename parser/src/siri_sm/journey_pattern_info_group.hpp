@@ -10,12 +10,12 @@ namespace quorvane {
 
 // The journey pattern, line and direction names of a journey.
 struct JourneyPatternInfoGroup {
-    std::optional<std::string> journey_pattern_ref;
-    std::optional<std::string> journey_pattern_name;
+    OptText journey_pattern_ref;
+    OptText journey_pattern_name;
     std::optional<VehicleMode> vehicle_mode;
-    std::optional<std::string> route_ref;
-    std::string published_line_name;
-    std::optional<std::string> direction_name;
+    OptText route_ref;
+    Text published_line_name;
+    OptText direction_name;
 };
 
 }  // namespace quorvane

@@ -8,9 +8,9 @@
 namespace quorvane {
 
 struct MonitoredStopVisit {
-    std::string recorded_at_time;
-    std::string item_identifier;
-    std::string monitoring_ref;
+    Text recorded_at_time;
+    Text item_identifier;
+    Text monitoring_ref;
     MonitoredVehicleJourney monitored_vehicle_journey;
 };
 

@@ -10,13 +10,13 @@
 namespace quorvane {
 
 struct MonitoredStopVisitCancellation {
-    std::string recorded_at_time;
-    std::optional<std::string> event_identity;
-    std::optional<std::string> monitoring_ref;
-    std::optional<std::string> line_ref;
+    Text recorded_at_time;
+    OptText event_identity;
+    OptText monitoring_ref;
+    OptText line_ref;
     std::optional<FramedVehicleJourneyRef> vehicle_journey_ref;
     std::optional<JourneyPatternInfoGroup> journey_pattern_info;
-    std::optional<std::string> message_reason;
+    OptText message_reason;
 };
 
 }  // namespace quorvane

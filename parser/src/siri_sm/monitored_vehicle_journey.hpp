@@ -10,7 +10,7 @@ namespace quorvane {
 // The journey a visit or a vehicle activity is about; shared by stop and
 // vehicle monitoring.
 struct MonitoredVehicleJourney {
-    std::string line_ref;
+    Text line_ref;
     FramedVehicleJourneyRef framed_vehicle_journey_ref;
 };
 

@@ -12,11 +12,11 @@ namespace quorvane {
 // text, unlike the record of the same element name in a feeder cancellation.
 struct VehicleJourneyInfoGroup {
     std::optional<JourneyEndNamesGroup> journey_end_names;
-    std::optional<std::string> journey_info;
-    std::optional<std::string> journey_note;
+    OptText journey_info;
+    OptText journey_note;
     std::optional<bool> headway_service;
-    std::optional<std::string> origin_aimed_departure_time;
-    std::optional<std::string> destination_aimed_arrival_time;
+    OptText origin_aimed_departure_time;
+    OptText destination_aimed_arrival_time;
 };
 
 }  // namespace quorvane

@@ -9,8 +9,8 @@ namespace quorvane {
 
 // A place a connecting journey passes; both parts may be missing.
 struct Via {
-    std::optional<std::string> place_ref;
-    std::optional<std::string> place_name;
+    OptText place_ref;
+    OptText place_name;
 };
 
 }  // namespace quorvane

@@ -11,13 +11,13 @@ namespace quorvane {
 
 // One vehicle journey as seen at one moment.
 struct VehicleActivity {
-    std::optional<std::string> recorded_at_time;
-    std::optional<std::string> valid_until_time;
-    std::optional<std::string> item_identifier;
-    std::optional<std::string> vehicle_monitoring_ref;
+    OptText recorded_at_time;
+    OptText valid_until_time;
+    OptText item_identifier;
+    OptText vehicle_monitoring_ref;
     std::optional<ProgressBetweenStops> progress_between_stops;
     MonitoredVehicleJourney monitored_vehicle_journey;
-    std::optional<std::string> vehicle_activity_note;
+    OptText vehicle_activity_note;
 };
 
 }  // namespace quorvane

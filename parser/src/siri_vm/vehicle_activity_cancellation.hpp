@@ -12,13 +12,13 @@ namespace quorvane {
 
 // Withdraws earlier vehicle activities; the reasons are required.
 struct VehicleActivityCancellation {
-    std::optional<std::string> recorded_at_time;
-    std::optional<std::string> event_identity;
-    std::optional<std::string> vehicle_monitoring_ref;
+    OptText recorded_at_time;
+    OptText event_identity;
+    OptText vehicle_monitoring_ref;
     std::optional<FramedVehicleJourneyRef> framed_vehicle_journey_ref;
-    std::optional<std::string> line_ref;
+    OptText line_ref;
     std::optional<JourneyPatternInfoGroup> journey_pattern_info;
-    std::vector<std::string> reasons;
+    std::vector<Text> reasons;
 };
 
 }  // namespace quorvane

@@ -9,8 +9,8 @@
 namespace quorvane {
 
 struct ActionData {
-    std::string name;
-    std::optional<std::string> prompt;
+    Text name;
+    OptText prompt;
     std::optional<PublishAtScope> publish_at_scope;
 };
 

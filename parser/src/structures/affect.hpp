@@ -15,7 +15,7 @@ namespace quorvane {
 
 // What a situation touches. Each list element is itself one item.
 struct Affect {
-    std::optional<std::string> area_of_interest;
+    OptText area_of_interest;
     std::vector<AffectedOperatorType> operators;
     std::vector<Network> networks;
     std::vector<AffectedStopPoint> stop_points;

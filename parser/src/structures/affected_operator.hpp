@@ -8,7 +8,7 @@
 namespace quorvane {
 
 struct AffectedOperator {
-    std::string operator_ref;
+    Text operator_ref;
 };
 
 // One item of an `Operators` list: the item's first child element names the

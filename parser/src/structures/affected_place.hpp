@@ -8,8 +8,8 @@ namespace quorvane {
 
 // An item of both the `StopPlaces` and the `Places` list of an affect.
 struct AffectedPlace {
-    std::string place_ref;
-    std::string place_name;
+    Text place_ref;
+    Text place_name;
 };
 
 }  // namespace quorvane

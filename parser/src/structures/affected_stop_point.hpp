@@ -11,8 +11,8 @@ namespace quorvane {
 // Read in buffer mode: whatever is not its own goes to the buffer, from
 // which `zone` is built; a zone that does not form is simply absent.
 struct AffectedStopPoint {
-    std::optional<std::string> stop_point_ref;
-    std::optional<std::string> affected_modes;
+    OptText stop_point_ref;
+    OptText affected_modes;
     std::optional<Zone> zone;
 };
 

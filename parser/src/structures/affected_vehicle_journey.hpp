@@ -7,7 +7,7 @@
 namespace quorvane {
 
 struct AffectedVehicleJourney {
-    std::string vehicle_journey_ref;
+    Text vehicle_journey_ref;
 };
 
 }  // namespace quorvane

@@ -8,7 +8,7 @@ namespace quorvane {
 
 // One `BeforeNotices` element; the interval is kept as written.
 struct BeforeNotice {
-    std::string interval;
+    Text interval;
 };
 
 }  // namespace quorvane

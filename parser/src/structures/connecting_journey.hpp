@@ -13,13 +13,13 @@ namespace quorvane {
 
 // The distributor's departing journey.
 struct ConnectingJourney {
-    std::optional<std::string> line_ref;
+    OptText line_ref;
     FramedVehicleJourneyRef framed_journey_ref;
     std::optional<JourneyPatternInfoGroup> journey_pattern_info;
     std::optional<VehicleJourneyInfoGroup> vehicle_journey_info;
     std::optional<DisruptionGroup> distruptuin_group;
     std::optional<bool> monitored;
-    std::optional<std::string> aimed_arrival_time;
+    OptText aimed_arrival_time;
 };
 
 }  // namespace quorvane

@@ -13,15 +13,15 @@ namespace quorvane {
 // One planned call of a dated journey. Each `DatedCalls` element is one
 // call; there is no wrapper element.
 struct DatedCall {
-    std::optional<std::string> stop_point_ref;
+    OptText stop_point_ref;
     std::optional<std::uint32_t> order;
-    std::optional<std::string> stop_point_name;
-    std::optional<std::string> destination_display;
-    std::optional<std::string> aimed_arrival_time;
-    std::optional<std::string> arrival_platform;
-    std::optional<std::string> aimed_quay_name;
-    std::optional<std::string> aimed_departure_time;
-    std::optional<std::string> departure_platform_name;
+    OptText stop_point_name;
+    OptText destination_display;
+    OptText aimed_arrival_time;
+    OptText arrival_platform;
+    OptText aimed_quay_name;
+    OptText aimed_departure_time;
+    OptText departure_platform_name;
     std::optional<BoardingActivity> departure_boarding_activity;
     std::optional<std::uint32_t> aimed_headway_interval;
     std::optional<TargetedInterchange> targeted_interchange;

@@ -9,9 +9,9 @@ namespace quorvane {
 
 // One version of a line's planned timetable: a single dated journey.
 struct DatedTimetableVersionFrame {
-    std::string recorded_at_time;
-    std::string line_ref;
-    std::string direction_ref;
+    Text recorded_at_time;
+    Text line_ref;
+    Text direction_ref;
     DatedVehicleJourney dated_vehicle_journey;
 };
 

@@ -15,8 +15,8 @@ namespace quorvane {
 // groups stand among its own children and are taken from what it leaves
 // unclaimed; either is absent when its elements do not form a whole group.
 struct DatedVehicleJourney {
-    std::optional<std::string> vehicle_journey_name;
-    std::optional<std::string> destination_display;
+    OptText vehicle_journey_name;
+    OptText destination_display;
     std::optional<bool> headway_service;
     std::optional<bool> monitored;
     std::vector<DatedCall> dated_calls;

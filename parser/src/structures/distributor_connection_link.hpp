@@ -11,8 +11,8 @@ namespace quorvane {
 // The link to the distributor's stop; the durations are counts, not
 // duration texts.
 struct DistributorConnectionLink {
-    std::optional<std::string> connection_code;
-    std::optional<std::string> stop_point_ref;
+    OptText connection_code;
+    OptText stop_point_ref;
     std::optional<std::uint32_t> interchange_duration;
     std::optional<std::uint32_t> frequent_traveller_duration;
     std::optional<std::uint32_t> occasional_traveller_duration;

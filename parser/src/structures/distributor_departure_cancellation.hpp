@@ -10,9 +10,9 @@ namespace quorvane {
 
 // A cancelled distributor departure.
 struct DistributorDepartureCancellation {
-    std::string recorded_at_time;
+    Text recorded_at_time;
     std::optional<DistributorInfo> distributor_info;
-    std::optional<std::string> reason;
+    OptText reason;
 };
 
 }  // namespace quorvane

@@ -12,9 +12,9 @@ namespace quorvane {
 
 // Which interchange, link, stop and journeys a distributor departure is about.
 struct DistributorInfo {
-    std::string interchange_ref;
-    std::string connection_link_ref;
-    std::string stop_point_ref;
+    Text interchange_ref;
+    Text connection_link_ref;
+    Text stop_point_ref;
     std::optional<std::uint32_t> distributor_order;
     std::optional<ConnectingJourney> distributor_journey;
     std::optional<FramedVehicleJourneyRef> feeder_vehicle_journey_ref;

@@ -10,11 +10,11 @@ namespace quorvane {
 
 // The journey of a feeder vehicle.
 struct FeederJourney {
-    std::optional<std::string> line_ref;
-    std::optional<std::string> direction_ref;
+    OptText line_ref;
+    OptText direction_ref;
     FramedVehicleJourneyRef framed_journey_ref;
     std::optional<bool> monitored;
-    std::optional<std::string> aimed_arrival_time;
+    OptText aimed_arrival_time;
 };
 
 }  // namespace quorvane

@@ -11,16 +11,16 @@ namespace quorvane {
 // The journey a feeder cancellation concerns. Unlike the shared journey
 // pattern group, the published line name is optional here.
 struct JourneyInfo {
-    std::optional<std::string> line_ref;
-    std::optional<std::string> direction_ref;
-    std::optional<std::string> journey_pattern_ref;
-    std::optional<std::string> journey_pattern_name;
+    OptText line_ref;
+    OptText direction_ref;
+    OptText journey_pattern_ref;
+    OptText journey_pattern_name;
     std::optional<VehicleMode> vehicle_mode;
-    std::optional<std::string> route_ref;
-    std::optional<std::string> published_line_name;
-    std::optional<std::string> group_of_lines_ref;
-    std::optional<std::string> direction_name;
-    std::optional<std::string> reason;
+    OptText route_ref;
+    OptText published_line_name;
+    OptText group_of_lines_ref;
+    OptText direction_name;
+    OptText reason;
 };
 
 }  // namespace quorvane

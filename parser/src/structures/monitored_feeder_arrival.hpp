@@ -11,19 +11,19 @@ namespace quorvane {
 
 // The monitored arrival of a feeder vehicle at an interchange.
 struct MonitoredFeederArrival {
-    std::string recorded_at_time;
-    std::optional<std::string> item_identifier;
-    std::optional<std::string> interchange_ref;
-    std::optional<std::string> connection_link_ref;
-    std::optional<std::string> stop_point_ref;
+    Text recorded_at_time;
+    OptText item_identifier;
+    OptText interchange_ref;
+    OptText connection_link_ref;
+    OptText stop_point_ref;
     std::optional<std::uint32_t> order;
-    std::optional<std::string> strop_point_name;
-    std::optional<std::string> clear_down_ref;
+    OptText strop_point_name;
+    OptText clear_down_ref;
     FeederJourney feeder_journey;
     std::optional<bool> vehicle_at_stop;
-    std::optional<std::string> aimed_arrival_time;
-    std::optional<std::string> expected_arrival_time;
-    std::optional<std::string> arrival_platform_time;
+    OptText aimed_arrival_time;
+    OptText expected_arrival_time;
+    OptText arrival_platform_time;
     std::optional<std::uint32_t> number_of_transfer_passengers;
 };
 

@@ -11,15 +11,15 @@ namespace quorvane {
 
 // Withdraws a feeder arrival reported before, named by `ItemRef`.
 struct MonitoredFeederArrivalCancellation {
-    std::string recorded_at_time;
-    std::optional<std::string> item_ref;
-    std::optional<std::string> interchange_ref;
-    std::optional<std::string> connection_link_ref;
-    std::optional<std::string> stop_point_ref;
+    Text recorded_at_time;
+    OptText item_ref;
+    OptText interchange_ref;
+    OptText connection_link_ref;
+    OptText stop_point_ref;
     std::optional<std::uint32_t> order;
-    std::optional<std::string> strop_point_name;
+    OptText strop_point_name;
     std::optional<JourneyInfo> journey_info;
-    std::optional<std::string> reason;
+    OptText reason;
 };
 
 }  // namespace quorvane

@@ -8,9 +8,9 @@
 namespace quorvane {
 
 struct Network {
-    std::optional<std::string> network_ref;
-    std::optional<std::string> network_name;
-    std::optional<std::string> routes_affected;
+    OptText network_ref;
+    OptText network_name;
+    OptText routes_affected;
 };
 
 }  // namespace quorvane

@@ -14,7 +14,7 @@ struct NotifyByEmailAction {
     std::optional<ParameterisedAction> parameterized_action;
     std::vector<BeforeNotice> before_notices;
     std::optional<bool> clear_notice;
-    std::optional<std::string> email;
+    OptText email;
 };
 
 }  // namespace quorvane

@@ -14,7 +14,7 @@ struct NotifyBySmsAction {
     std::optional<ParameterisedAction> parameterized_action;
     std::vector<BeforeNotice> before_notices;
     std::optional<bool> clear_notice;
-    std::optional<std::string> phone;
+    OptText phone;
     std::optional<bool> premium;
 };
 

@@ -14,7 +14,7 @@ namespace quorvane {
 // `ParameterizedAction` element (with z).
 struct ParameterisedAction {
     std::optional<ActionStatus> action_status;
-    std::optional<std::string> description;
+    OptText description;
     std::vector<ActionData> action_data;
 };
 

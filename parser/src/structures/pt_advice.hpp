@@ -8,8 +8,8 @@
 namespace quorvane {
 
 struct PtAdvice {
-    std::optional<std::string> advice_ref;
-    std::string details;
+    OptText advice_ref;
+    Text details;
 };
 
 }  // namespace quorvane

@@ -16,7 +16,7 @@ struct PtSituationBodyGroup {
     std::optional<VerificationStatus> verification;
     std::optional<ProgressStatus> progress;
     std::optional<QualityIndex> quality_index;
-    std::optional<std::string> publication;
+    OptText publication;
 };
 
 }  // namespace quorvane

@@ -23,25 +23,25 @@ namespace quorvane {
 // Its `severity` and `advice` are free texts, not the consequence's choice
 // and record of the same element names.
 struct PtSituationElement {
-    std::string creation_time;
+    Text creation_time;
     SituationBasedIdentityGroup situation_based_identity_group;
     std::optional<SituationSource> source;
-    std::optional<std::string> versioned_at_time;
+    OptText versioned_at_time;
     std::optional<PtSituationBodyGroup> verification;
     std::optional<ValidityPeriod> validity_period;
-    std::optional<std::string> reason_name;
-    std::optional<std::string> severity;
+    OptText reason_name;
+    OptText severity;
     std::optional<std::uint32_t> priority;
     std::optional<Sensivity> sensivity;
     std::optional<Audience> audience;
     std::optional<ScopeType> scope_type;
     std::optional<bool> planned;
-    std::optional<std::string> keywords;
-    std::optional<std::string> summary;
-    std::optional<std::string> description;
-    std::optional<std::string> detail;
-    std::optional<std::string> advice;
-    std::optional<std::string> internal;
+    OptText keywords;
+    OptText summary;
+    OptText description;
+    OptText detail;
+    OptText advice;
+    OptText internal;
     std::vector<Affect> affects;
     std::vector<PtConsequence> consequences;
     std::optional<PublishingActions> publishing_actions;

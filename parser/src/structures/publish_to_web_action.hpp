@@ -14,7 +14,7 @@ struct PublishToWebAction {
     std::optional<bool> incidents;
     std::optional<bool> home_page;
     std::optional<bool> ticker;
-    std::vector<std::string> social_network;
+    std::vector<Text> social_network;
 };
 
 }  // namespace quorvane

@@ -12,9 +12,9 @@ namespace quorvane {
 // Operator, product and features of a dated journey; embedded in the
 // journey's element, so it is read from the journey's leftover buffer.
 struct ServiceInfoGroup {
-    std::optional<std::string> operator_ref;
-    std::optional<std::string> product_category_ref;
-    std::vector<std::string> service_feature_ref;
+    OptText operator_ref;
+    OptText product_category_ref;
+    std::vector<Text> service_feature_ref;
     std::vector<VehicleFeature> vehicle_feature_ref;
 };
 

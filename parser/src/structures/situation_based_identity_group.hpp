@@ -9,10 +9,10 @@ namespace quorvane {
 
 // Who identifies a situation; read from its own wrapper element.
 struct SituationBasedIdentityGroup {
-    std::string country_ref;
-    std::string participant_ref;
-    std::string situation_number;
-    std::optional<std::string> version;
+    Text country_ref;
+    Text participant_ref;
+    Text situation_number;
+    OptText version;
 };
 
 }  // namespace quorvane

@@ -10,7 +10,7 @@ namespace quorvane {
 
 // Where a report came from; read from the situation's `Source` element.
 struct SituationSource {
-    std::optional<std::string> name;
+    OptText name;
     std::optional<SourceType> source_type;
 };
 

@@ -11,9 +11,9 @@ namespace quorvane {
 
 // A distributor departure that leaves from another stopping position.
 struct StoppingPositionChangeDeparture {
-    std::string recorded_at_time;
+    Text recorded_at_time;
     std::optional<DistributorInfo> distributor_info;
-    std::optional<std::string> change_note;
+    OptText change_note;
     std::optional<LocationStructure> new_location;
 };
 

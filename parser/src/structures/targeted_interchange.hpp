@@ -10,12 +10,12 @@ namespace quorvane {
 
 // A planned connection from a dated call to a distributor journey.
 struct TargetedInterchange {
-    std::string interchange_code;
-    std::string distributor_vehicle_journey_ref;
+    Text interchange_code;
+    Text distributor_vehicle_journey_ref;
     DistributorConnectionLink distributor_connection_link;
     std::optional<bool> stay_seated;
     std::optional<bool> guaranteed;
-    std::optional<std::string> maximum_wait_time;
+    OptText maximum_wait_time;
 };
 
 }  // namespace quorvane

@@ -10,9 +10,9 @@ namespace quorvane {
 
 // A distributor departure held back for a feeder.
 struct WaitProlongedDeparture {
-    std::string recorded_at_time;
+    Text recorded_at_time;
     std::optional<DistributorInfo> distributor_info;
-    std::optional<std::string> expected_departure_time;
+    OptText expected_departure_time;
 };
 
 }  // namespace quorvane

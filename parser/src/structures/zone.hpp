@@ -9,9 +9,9 @@ namespace quorvane {
 // The embedded group of an affected stop point: its elements stand beside
 // the stop point's own and are taken from its leftover buffer.
 struct Zone {
-    std::string place_ref;
-    std::string place_name;
-    std::string stop_condition;
+    Text place_ref;
+    Text place_name;
+    Text stop_condition;
 };
 
 }  // namespace quorvane
