@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-#include "binding/text.hpp"
+#include "binding/store.hpp"
 
 namespace quorvane::py {
 
@@ -159,7 +159,7 @@ const T& record_of(PyObject* self) {
 // A copy of part of an object's record, sharing its texts.
 template <class T, class R>
 Parsed<R> share(PyObject* self, R part) {
-    return Parsed<R>{std::move(part), parsed_of<T>(self).texts};
+    return Parsed<R>{std::move(part), parsed_of<T>(self).store};
 }
 
 inline std::size_t text_hint_of(PyObject* self) { return reinterpret_cast<RecordObject*>(self)->text_hint; }

@@ -40,7 +40,7 @@ TEST(EstimatedTimetable, CopyOutlivesItsSource) {
         auto envelope = quorvane::from_str(kDocument);
         const auto& service = std::get<NotifyEstimatedTimetable>(envelope.value.body.service);
         before = to_text(service);
-        held = {service, envelope.texts};
+        held = {service, envelope.store};
     }
     const NotifyEstimatedTimetable& copy = held.value;
     EXPECT_EQ(to_text(copy), before);

@@ -14,6 +14,7 @@
 
 namespace test_groups {
 
+using quorvane::List;
 using quorvane::OptText;
 using quorvane::Text;
 
@@ -22,8 +23,8 @@ enum class Colour : unsigned char { Red, Green };
 struct Tagged {
     OptText name;
     std::uint32_t count;
-    std::vector<Text> tag;
-    std::optional<std::vector<Colour>> colour;
+    List<Text> tag;
+    std::optional<List<Colour>> colour;
 };
 
 struct Labelled {

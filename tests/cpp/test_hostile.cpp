@@ -18,6 +18,7 @@
 
 namespace test_hostile {
 
+using quorvane::List;
 using quorvane::OptText;
 using quorvane::Text;
 
@@ -27,7 +28,7 @@ struct Part {
 
 struct Plain {
     OptText name;
-    std::vector<Text> item;
+    List<Text> item;
 };
 
 struct Kept {

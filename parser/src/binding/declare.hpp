@@ -10,12 +10,12 @@
 //
 // The member's type gives the kind and the presence: Text, uint32_t,
 // int32_t, bool, a declared enum or a declared record; std::optional<X> (or
-// OptText) for an optional field, std::vector<X> for a list (an element
-// run). `group(...)` declares an embedded group read from the holder's
-// leftover buffer; a record with one is read in buffer mode. The same
-// declaration drives reading (read.hpp) and rendering (render.hpp); records
-// are plain values whose texts live in their document's store (text.hpp),
-// so a copy is the C++ copy and shares the texts.
+// OptText) for an optional field, List<X> for a list (an element run).
+// `group(...)` declares an embedded group read from the holder's leftover
+// buffer; a record with one is read in buffer mode. The same declaration
+// drives reading (read.hpp) and rendering (render.hpp). Records are plain
+// values whose texts and lists live in their document's store (store.hpp),
+// so a copy is the C++ copy and shares them.
 #pragma once
 
 #include <algorithm>
@@ -31,7 +31,7 @@
 #include <variant>
 #include <vector>
 
-#include "binding/text.hpp"
+#include "binding/store.hpp"
 
 namespace quorvane::binding {
 
@@ -60,16 +60,16 @@ template <class T>
 using unwrap_optional_t = typename optional_of<T>::type;
 
 template <class T>
-struct vector_of {
+struct list_of {
     static constexpr bool value = false;
 };
 template <class T>
-struct vector_of<std::vector<T>> {
+struct list_of<List<T>> {
     static constexpr bool value = true;
     using type = T;
 };
 template <class T>
-inline constexpr bool is_vector_v = vector_of<T>::value;
+inline constexpr bool is_list_v = list_of<T>::value;
 
 // For a static_assert in a branch that no declared type reaches.
 template <class T>

@@ -11,6 +11,9 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <cstring>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "binding/buffer.hpp"
@@ -23,11 +26,78 @@ namespace quorvane::binding {
 using xml::Event;
 using xml::Kind;
 
-// The event source of one parse, with the store that keeps its texts.
+// The items of the lists being read, before each list is copied whole into
+// the store: one stack for every open list, since an item's own lists are
+// finished before the next item starts. Items are trivially copyable.
+class ListScratch {
+public:
+    ListScratch() = default;
+    ListScratch(const ListScratch&) = delete;
+    ListScratch& operator=(const ListScratch&) = delete;
+
+    std::size_t mark() const noexcept { return used_; }
+
+    template <class X>
+    void push(const X& item) {
+        const std::size_t at = (used_ + alignof(X) - 1) & ~(alignof(X) - 1);
+        if (at + sizeof(X) > bytes_.size()) grow(at + sizeof(X));
+        std::memcpy(bytes_.data() + at, &item, sizeof(X));
+        used_ = at + sizeof(X);
+    }
+
+    // The `n` items pushed since `mark`, copied into the store; the stack
+    // drops back to `mark`.
+    template <class X>
+    List<X> finish(std::size_t mark, std::size_t n, Store& store) {
+        const std::size_t at = (mark + alignof(X) - 1) & ~(alignof(X) - 1);
+        List<X> list = store.keep_list(reinterpret_cast<const X*>(bytes_.data() + at), n);
+        used_ = mark;
+        return list;
+    }
+
+private:
+    void grow(std::size_t need) {
+        std::size_t size = bytes_.size() < 4096 ? 4096 : bytes_.size() * 2;
+        while (size < need) size *= 2;
+        Bytes more(size);
+        if (used_ != 0) std::memcpy(more.data(), bytes_.data(), used_);
+        bytes_ = std::move(more);
+    }
+
+    // Uninitialised bytes, aligned for any item.
+    class Bytes {
+    public:
+        Bytes() = default;
+        explicit Bytes(std::size_t n) : p_(static_cast<std::byte*>(::operator new(n, kAlign))), n_(n) {}
+        Bytes(Bytes&& o) noexcept : p_(std::exchange(o.p_, nullptr)), n_(std::exchange(o.n_, 0)) {}
+        Bytes& operator=(Bytes&& o) noexcept {
+            std::swap(p_, o.p_);
+            std::swap(n_, o.n_);
+            return *this;
+        }
+        ~Bytes() {
+            if (p_) ::operator delete(p_, kAlign);
+        }
+        std::byte* data() const noexcept { return p_; }
+        std::size_t size() const noexcept { return n_; }
+
+    private:
+        static constexpr std::align_val_t kAlign{alignof(std::max_align_t)};
+        std::byte* p_ = nullptr;
+        std::size_t n_ = 0;
+    };
+
+    Bytes bytes_;
+    std::size_t used_ = 0;
+};
+
+// The event source of one parse, with the store that keeps what the records
+// read and the stack of the lists being read.
 class Events : public xml::Events {
 public:
-    Events(std::string_view text, TextStore& store) : xml::Events(text), store(store) {}
-    TextStore& store;
+    Events(std::string_view text, Store& store) : xml::Events(text), store(store) {}
+    Store& store;
+    ListScratch lists;
 };
 
 // ------------------------------------------------------------ leaf values
@@ -49,7 +119,7 @@ inline constexpr bool is_leaf_v = std::is_same_v<V, Text> || std::is_same_v<V, s
                                   std::is_same_v<V, std::int32_t> || std::is_same_v<V, bool> || is_enum_v<V>;
 
 template <class V>
-V leaf_from_text(TextStore& store, std::string_view text) {
+V leaf_from_text(Store& store, std::string_view text) {
     if constexpr (std::is_same_v<V, Text>) {
         return store.keep(text);
     } else if constexpr (std::is_same_v<V, std::uint32_t>) {
@@ -66,7 +136,7 @@ V leaf_from_text(TextStore& store, std::string_view text) {
 
 // leaf_from_text without its error: false where that would fail.
 template <class V>
-bool try_leaf_from_text(TextStore& store, std::string_view text, V& out) {
+bool try_leaf_from_text(Store& store, std::string_view text, V& out) {
     if constexpr (std::is_same_v<V, Text>) {
         out = store.keep(text);
         return true;
@@ -103,11 +173,11 @@ void read_item(Events& ev, const Event& start, V& slot) {
     }
 }
 
-// Text standing right after a list item.
+// Text standing right after a list item, as an item.
 template <class X>
-void read_text_item(TextStore& store, std::string_view text, std::vector<X>& out) {
+X text_item(Store& store, std::string_view text) {
     if constexpr (is_leaf_v<X>) {
-        out.push_back(leaf_from_text<X>(store, text));
+        return leaf_from_text<X>(store, text);
     } else if constexpr (is_record_v<X>) {
         invalid_string(text, declaration<X>.expecting);
     } else if constexpr (is_variant_v<X>) {
@@ -121,22 +191,34 @@ void read_text_item(TextStore& store, std::string_view text, std::vector<X>& out
 // An element run: the items are consecutive siblings with the first one's
 // full name; text between or after items is an item of its own.
 template <class X>
-void read_run(Events& ev, std::vector<X>& out) {
+void read_run(Events& ev, List<X>& out) {
+    ListScratch& scratch = ev.lists;
+    const std::size_t mark = scratch.mark();
+    std::size_t n = 0;
     const Event first = ev.next();
     const std::string_view full = first.name();
-    read_item(ev, first, out.emplace_back());
+    {
+        X item{};
+        read_item(ev, first, item);
+        scratch.push(item);
+        ++n;
+    }
     for (;;) {
         const Event& e = ev.peek();
         if (e.kind == Kind::Start && e.name() == full) {
             const Event s = ev.next();
-            read_item(ev, s, out.emplace_back());
+            X item{};
+            read_item(ev, s, item);
+            scratch.push(item);
         } else if (e.kind == Kind::Text) {
             const Event t = ev.next();
-            read_text_item(ev.store, t.data, out);
+            scratch.push(text_item<X>(ev.store, t.data));
         } else {
-            return;
+            break;
         }
+        ++n;
     }
+    out = scratch.finish<X>(mark, n, ev.store);
 }
 
 // Reads the value of a field whose element start has been peeked.
@@ -144,7 +226,7 @@ template <class V>
 void read_value(Events& ev, V& slot) {
     if constexpr (is_optional_v<V>) {
         read_value(ev, slot.emplace());
-    } else if constexpr (is_vector_v<V>) {
+    } else if constexpr (is_list_v<V>) {
         read_run(ev, slot);
     } else {
         const Event start = ev.next();
@@ -158,7 +240,7 @@ void read_value(Events& ev, V& slot) {
 // does not know. Passes over the version attribute and the "siri" namespace
 // declarations; text fields take the last text of their element.
 template <class G>
-void build_frame(TextStore& store, const Buffer& buf, G& out) {
+void build_frame(Store& store, const Buffer& buf, G& out) {
     constexpr const auto& d = declaration<G>;
     static constexpr auto expected = [] {
         std::array<std::string_view, declaration<G>.field_count> names{};
@@ -205,12 +287,13 @@ void build_frame(TextStore& store, const Buffer& buf, G& out) {
 // fields, each read as that field's element would be; any failure leaves
 // the group absent and is not reported.
 template <class G>
-std::optional<G> build_optional_group(TextStore& store, Buffer& buf) {
+std::optional<G> build_optional_group(Store& store, Buffer& buf) {
     constexpr const auto& d = declaration<G>;
     // Failures are the common case here, so they are plain returns.
     G g{};
     std::bitset<d.field_count> seen;
     std::string text;
+    std::vector<std::int32_t> list_entries;
     for (std::int32_t i = buf.first(); i >= 0; i = buf.node(i).next) {
         BufferNode& n = buf.node(i);
         if (n.taken || n.kind != BufferNode::Kind::Map) continue;
@@ -224,19 +307,14 @@ std::optional<G> build_optional_group(TextStore& store, Buffer& buf) {
             using Inner = unwrap_optional_t<M>;
             if (!buf.leaf_text(n, text)) {
                 ok = false;
-            } else if constexpr (is_vector_v<Inner>) {
-                using X = typename vector_of<Inner>::type;
+            } else if constexpr (is_list_v<Inner>) {
+                // Every entry of its name is an item; they are gathered
+                // once the whole group has been found valid.
+                using X = typename list_of<Inner>::type;
                 if constexpr (is_leaf_v<X>) {
                     X item{};
                     ok = try_leaf_from_text(store, text, item);
-                    if (ok) {
-                        if constexpr (is_optional_v<M>) {
-                            if (!slot) slot.emplace();
-                            slot->push_back(std::move(item));
-                        } else {
-                            slot.push_back(std::move(item));
-                        }
-                    }
+                    if (ok) list_entries.push_back(i);
                 } else {
                     ok = false;
                 }
@@ -260,6 +338,25 @@ std::optional<G> build_optional_group(TextStore& store, Buffer& buf) {
         ++k;
     });
     if (!complete) return std::nullopt;
+    k = 0;
+    for_each_field(d, [&](const auto& f) {
+        using M = std::remove_cvref_t<decltype(g.*(f.member))>;
+        using Inner = unwrap_optional_t<M>;
+        if constexpr (is_list_v<Inner>) {
+            using X = typename list_of<Inner>::type;
+            std::vector<X> items;
+            for (const std::int32_t e : list_entries) {
+                const BufferNode& n = buf.node(e);
+                if (d.find(n.key) != static_cast<int>(k)) continue;
+                X item{};
+                buf.leaf_text(n, text);
+                try_leaf_from_text(store, text, item);
+                items.push_back(item);
+            }
+            if (!items.empty()) g.*(f.member) = store.keep_list(items.data(), items.size());
+        }
+        ++k;
+    });
     return g;
 }
 
@@ -439,7 +536,7 @@ void read_record(Events& ev, const Event& start, T& out) {
 // document without one, the invalid-type error for text before it.
 template <class T>
 Parsed<T> read_root(std::string_view text) {
-    auto store = std::make_shared<TextStore>(text.size());
+    auto store = std::make_shared<Store>(text.size());
     Events ev(text, *store);
     const Event e = ev.next();
     if (e.kind == Kind::Eof) unexpected_eof();

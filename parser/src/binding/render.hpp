@@ -58,7 +58,7 @@ void render(std::string& out, const V& v) {
             render(out, *v);
             out += ')';
         }
-    } else if constexpr (is_vector_v<V>) {
+    } else if constexpr (is_list_v<V>) {
         out += '[';
         bool first = true;
         for (const auto& item : v) {

@@ -12,7 +12,7 @@ namespace quorvane {
 // delivery belongs to the frame.
 struct SituationExchangeDelivery {
     XxxDelivery leader;
-    std::vector<PtSituationElement> situations;
+    List<PtSituationElement> situations;
 };
 
 }  // namespace quorvane

@@ -14,8 +14,8 @@ namespace quorvane {
 struct StopMonitoringDelivery {
     XxxDelivery leader;
     OptText monitoring_ref;
-    std::optional<std::vector<MonitoredStopVisit>> monitored_stop_visit;
-    std::optional<std::vector<MonitoredStopVisitCancellation>> monitored_stop_visit_cancellation;
+    std::optional<List<MonitoredStopVisit>> monitored_stop_visit;
+    std::optional<List<MonitoredStopVisitCancellation>> monitored_stop_visit_cancellation;
 };
 
 }  // namespace quorvane

@@ -12,8 +12,8 @@ namespace quorvane {
 
 struct VehicleMonitoringDelivery {
     XxxDelivery leader;
-    std::optional<std::vector<VehicleActivity>> vehicle_activity;
-    std::optional<std::vector<VehicleActivityCancellation>> vehicle_activity_cancellation;
+    std::optional<List<VehicleActivity>> vehicle_activity;
+    std::optional<List<VehicleActivityCancellation>> vehicle_activity_cancellation;
 };
 
 }  // namespace quorvane

@@ -11,7 +11,7 @@ namespace quorvane {
 // The calls still to come. Producers write the items either as `calls` or
 // as `EstimatedCall`; one run takes one of the two names.
 struct EstimatedCalls {
-    std::optional<std::vector<EstimatedCall>> calls;
+    std::optional<List<EstimatedCall>> calls;
 };
 
 }  // namespace quorvane

@@ -13,7 +13,7 @@ namespace quorvane {
 struct EstimatedJourneyVersionFrame {
     Text recorded_at_time;
     OptText version_ref;
-    std::vector<EstimatedVehicleJourney> estimated_vehicle_journey;
+    List<EstimatedVehicleJourney> estimated_vehicle_journey;
 };
 
 }  // namespace quorvane

@@ -10,7 +10,7 @@ namespace quorvane {
 
 // The calls already made.
 struct RecordedCalls {
-    std::optional<std::vector<RecordedCall>> calls;
+    std::optional<List<RecordedCall>> calls;
 };
 
 }  // namespace quorvane

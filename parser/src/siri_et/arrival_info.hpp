@@ -17,7 +17,7 @@ struct ArrivalInfo {
     OptText actual_arrival_time;
     OptText expected_arrival_time;
     std::optional<ArrivalStatus> arrival_status;
-    std::vector<Text> arrival_proximity_text;
+    List<Text> arrival_proximity_text;
     OptText arrival_platform_name;
     std::optional<BoardingActivity> arrival_boarding_activity;
     std::optional<StopAssignment> arrival_stop_assignment;

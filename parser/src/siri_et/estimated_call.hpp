@@ -27,7 +27,7 @@ struct EstimatedCall {
     OptText aimed_arrival_time;
     OptText expected_arrival_time;
     std::optional<ArrivalStatus> arrival_status;
-    std::optional<std::vector<Text>> arrival_proximity_text;
+    std::optional<List<Text>> arrival_proximity_text;
     OptText arrival_platform_name;
     OptText arrival_stop_assignment;
     OptText aimed_quay_name;

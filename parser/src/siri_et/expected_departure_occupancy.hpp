@@ -19,7 +19,7 @@ struct ExpectedDepartureOccupancy {
     std::optional<std::uint32_t> alighting_count;
     std::optional<std::uint32_t> boarding_count;
     std::optional<std::uint32_t> onboard_count;
-    std::vector<GroupReservation> group_reservations;
+    List<GroupReservation> group_reservations;
 };
 
 }  // namespace quorvane

@@ -15,7 +15,7 @@ namespace quorvane {
 struct FacilityStatus {
     std::optional<FacilityAvailability> status;
     OptText description;
-    std::vector<AccessibilityAssessment> accessibility_assesment;
+    List<AccessibilityAssessment> accessibility_assesment;
 };
 
 }  // namespace quorvane

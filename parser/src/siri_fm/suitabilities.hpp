@@ -10,7 +10,7 @@ namespace quorvane {
 
 // Holds the run of `Suitability` children; an empty element gives no list.
 struct Suitabilities {
-    std::optional<std::vector<Suitability>> suitability;
+    std::optional<List<Suitability>> suitability;
 };
 
 }  // namespace quorvane

@@ -10,7 +10,7 @@ namespace quorvane {
 // The periods in which a facility description holds; each item is a
 // `Period` element shaped like a ValidityPeriod.
 struct ValidityCondition {
-    std::vector<ValidityPeriod> period;
+    List<ValidityPeriod> period;
 };
 
 }  // namespace quorvane

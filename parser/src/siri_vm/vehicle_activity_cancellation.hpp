@@ -18,7 +18,7 @@ struct VehicleActivityCancellation {
     std::optional<FramedVehicleJourneyRef> framed_vehicle_journey_ref;
     OptText line_ref;
     std::optional<JourneyPatternInfoGroup> journey_pattern_info;
-    std::vector<Text> reasons;
+    List<Text> reasons;
 };
 
 }  // namespace quorvane

@@ -16,12 +16,12 @@ namespace quorvane {
 // What a situation touches. Each list element is itself one item.
 struct Affect {
     OptText area_of_interest;
-    std::vector<AffectedOperatorType> operators;
-    std::vector<Network> networks;
-    std::vector<AffectedStopPoint> stop_points;
-    std::vector<AffectedPlace> stop_places;
-    std::vector<AffectedPlace> places;
-    std::vector<AffectedVehicleJourney> vehicle_journeys;
+    List<AffectedOperatorType> operators;
+    List<Network> networks;
+    List<AffectedStopPoint> stop_points;
+    List<AffectedPlace> stop_places;
+    List<AffectedPlace> places;
+    List<AffectedVehicleJourney> vehicle_journeys;
 };
 
 }  // namespace quorvane

@@ -19,7 +19,7 @@ struct DatedVehicleJourney {
     OptText destination_display;
     std::optional<bool> headway_service;
     std::optional<bool> monitored;
-    std::vector<DatedCall> dated_calls;
+    List<DatedCall> dated_calls;
     std::optional<ServiceInfoGroup> service_info_group;
     std::optional<JourneyPatternInfoGroup> journey_pattern_info;
 };

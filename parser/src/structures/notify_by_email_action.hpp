@@ -12,7 +12,7 @@ namespace quorvane {
 
 struct NotifyByEmailAction {
     std::optional<ParameterisedAction> parameterized_action;
-    std::vector<BeforeNotice> before_notices;
+    List<BeforeNotice> before_notices;
     std::optional<bool> clear_notice;
     OptText email;
 };

@@ -15,7 +15,7 @@ namespace quorvane {
 struct ParameterisedAction {
     std::optional<ActionStatus> action_status;
     OptText description;
-    std::vector<ActionData> action_data;
+    List<ActionData> action_data;
 };
 
 }  // namespace quorvane

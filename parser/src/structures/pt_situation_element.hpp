@@ -42,8 +42,8 @@ struct PtSituationElement {
     OptText detail;
     OptText advice;
     OptText internal;
-    std::vector<Affect> affects;
-    std::vector<PtConsequence> consequences;
+    List<Affect> affects;
+    List<PtConsequence> consequences;
     std::optional<PublishingActions> publishing_actions;
 };
 

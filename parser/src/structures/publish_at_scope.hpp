@@ -11,7 +11,7 @@ namespace quorvane {
 
 struct PublishAtScope {
     std::optional<ScopeType> scope_type;
-    std::vector<Affect> affects;
+    List<Affect> affects;
 };
 
 }  // namespace quorvane

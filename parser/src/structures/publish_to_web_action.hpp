@@ -14,7 +14,7 @@ struct PublishToWebAction {
     std::optional<bool> incidents;
     std::optional<bool> home_page;
     std::optional<bool> ticker;
-    std::vector<Text> social_network;
+    List<Text> social_network;
 };
 
 }  // namespace quorvane

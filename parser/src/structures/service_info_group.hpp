@@ -14,8 +14,8 @@ namespace quorvane {
 struct ServiceInfoGroup {
     OptText operator_ref;
     OptText product_category_ref;
-    std::vector<Text> service_feature_ref;
-    std::vector<VehicleFeature> vehicle_feature_ref;
+    List<Text> service_feature_ref;
+    List<VehicleFeature> vehicle_feature_ref;
 };
 
 }  // namespace quorvane

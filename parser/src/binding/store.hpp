@@ -1,14 +1,17 @@
-// The texts that records keep. Every text of one document lives in that
-// document's text store, a few large blocks filled in order; a record holds
-// a view into it. Records are never changed once read, so copies of them
+// What records keep beyond their fixed size: texts and lists. Everything a
+// document's records keep lives in that document's store, a few large blocks
+// filled in order; a record holds views into it, so records are plain
+// trivially copyable values. Records are never changed once read, so copies
 // share the store, which lives as long as the last record that refers to it.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
+#include <type_traits>
 #include <string_view>
 #include <vector>
 
@@ -58,26 +61,52 @@ private:
     Text text_;
 };
 
-// The store of one document's texts. Blocks grow geometrically from a size
-// guessed from the document, so a small document takes one small block and
-// a large one a few large blocks; nothing is copied as it grows.
-class TextStore {
+// A list field's items, in the store.
+template <class T>
+class List {
 public:
-    explicit TextStore(std::size_t document_size) noexcept
+    constexpr List() noexcept = default;
+    constexpr List(const T* items, std::size_t size) noexcept : items_(items), size_(size) {}
+    // A static array: values built by hand.
+    template <std::size_t N>
+    constexpr List(const T (&items)[N]) noexcept : items_(items), size_(N) {}
+
+    constexpr const T* begin() const noexcept { return items_; }
+    constexpr const T* end() const noexcept { return items_ + size_; }
+    constexpr std::size_t size() const noexcept { return size_; }
+    constexpr bool empty() const noexcept { return size_ == 0; }
+    constexpr const T& operator[](std::size_t i) const noexcept { return items_[i]; }
+
+private:
+    const T* items_ = nullptr;
+    std::size_t size_ = 0;
+};
+
+// The store of one document. Blocks grow geometrically from a size guessed
+// from the document, so a small document takes one small block and a large
+// one a few large blocks; nothing is moved as it grows.
+class Store {
+public:
+    explicit Store(std::size_t document_size) noexcept
         : next_block_(document_size / 4 < kMinBlock   ? kMinBlock
                       : document_size / 4 > kMaxFirst ? kMaxFirst
                                                       : document_size / 4) {}
-    TextStore(const TextStore&) = delete;
-    TextStore& operator=(const TextStore&) = delete;
+    Store(const Store&) = delete;
+    Store& operator=(const Store&) = delete;
 
-    // A copy of `s` in the store; throws std::bad_alloc when memory runs out.
+    // A copy of `s` in the store. These and keep_list throw std::bad_alloc
+    // when memory runs out.
     Text keep(std::string_view s) {
         if (s.empty()) return Text();
-        if (static_cast<std::size_t>(end_ - next_) < s.size()) grow(s.size());
-        char* at = next_;
-        std::memcpy(at, s.data(), s.size());
-        next_ += s.size();
-        return Text(at, s.size());
+        return Text(static_cast<const char*>(place(s.data(), s.size(), 1)), s.size());
+    }
+
+    // A copy of `n` items in the store.
+    template <class T>
+    List<T> keep_list(const T* items, std::size_t n) {
+        static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>);
+        if (n == 0) return List<T>();
+        return List<T>(static_cast<const T*>(place(items, n * sizeof(T), alignof(T))), n);
     }
 
 private:
@@ -85,9 +114,21 @@ private:
     static constexpr std::size_t kMaxFirst = std::size_t(1) << 20;
     static constexpr std::size_t kMaxBlock = std::size_t(64) << 20;
 
+    void* place(const void* bytes, std::size_t size, std::size_t align) {
+        std::size_t pad = static_cast<std::size_t>(-reinterpret_cast<std::uintptr_t>(next_)) & (align - 1);
+        if (static_cast<std::size_t>(end_ - next_) < size + pad) {
+            grow(size + align);
+            pad = static_cast<std::size_t>(-reinterpret_cast<std::uintptr_t>(next_)) & (align - 1);
+        }
+        char* at = next_ + pad;
+        std::memcpy(at, bytes, size);
+        next_ = at + size;
+        return at;
+    }
+
     void grow(std::size_t need) {
         const std::size_t size = need > next_block_ ? need : next_block_;
-        // Not value-initialised: pages are touched only as texts fill them.
+        // Not value-initialised: pages are touched only as they fill.
         std::unique_ptr<char[]> block(new char[size]);
         blocks_.push_back(std::move(block));
         next_ = blocks_.back().get();
@@ -105,7 +146,7 @@ private:
 template <class T>
 struct Parsed {
     T value;
-    std::shared_ptr<const TextStore> texts;
+    std::shared_ptr<const Store> store;
 };
 
 }  // namespace quorvane
