@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 300
 SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 
-.PHONY: all setup test test-cpp test-py module demo bench bench-setup fuzz leakcheck clean
+.PHONY: all setup test test-cpp test-py module demo bench bench-setup fuzz leakcheck outcomes clean
 
 all: module
 
@@ -76,6 +76,15 @@ fuzz: module $(BUILD)/fuzz/build.ninja
 leakcheck: module
 	scripts/setup.sh valgrind
 	$(VPY) scripts/leakcheck.py
+
+# The outcome (rendering, error text, notify answers) of every document the tests,
+# examples, fuzz seeds and corpora and the benchmark hold, with BASE's module and
+# with this tree's: fails on any difference. BASE defaults to the last revision
+# before the speed work; its outcomes are cached in $(BUILD)/outcomes/.
+BASE ?= d01ede4
+
+outcomes: module
+	$(VPY) scripts/outcomes.py --base $(BASE)
 
 clean:
 	rm -rf $(BUILD) $(VENV)
