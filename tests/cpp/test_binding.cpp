@@ -818,7 +818,7 @@ std::string buffered(std::string_view doc) {
                 const BufferNode& n = buf.node(i);
                 if (out.size() > 1) out += ", ";
                 out += "(" + buf.key_text(n) + ", ";
-                out += n.kind == BufferNode::Kind::Map ? self(self, n.first) : "\"" + n.text + "\"";
+                out += n.kind == BufferNode::Kind::Map ? self(self, n.first) : "\"" + std::string(buf.text(n)) + "\"";
                 out += ")";
             }
             return out + "]";

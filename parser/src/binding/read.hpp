@@ -254,11 +254,12 @@ void build_frame(Store& store, const Buffer& buf, G& out) {
         // An entry that an earlier group took is no longer there.
         if (n.taken) continue;
         if (Buffer::key_starts_with(n, "@xmlns:siri") || Buffer::key_starts_with(n, "@version")) continue;
-        const int index = n.kind == BufferNode::Kind::Map ? d.find(n.key) : -1;
+        const int index = n.kind == BufferNode::Kind::Map ? d.find(n.key()) : -1;
         if (index < 0) unknown_field(buf.key_text(n), expected);
         // A later entry replaces an earlier one, also when it has no text.
-        const std::string* text = buf.last_text(n);
-        present[static_cast<std::size_t>(index)] = text != nullptr;
+        std::string_view text;
+        const bool has_text = buf.last_text(n, text);
+        present[static_cast<std::size_t>(index)] = has_text;
         with_field(d, static_cast<std::size_t>(index), [&](const auto& f) {
             auto& slot = out.*(f.member);
             using M = std::remove_cvref_t<decltype(slot)>;
@@ -267,10 +268,10 @@ void build_frame(Store& store, const Buffer& buf, G& out) {
                 // as an element without text does.
                 slot.reset();
                 typename optional_of<M>::type value{};
-                if (text && try_leaf_from_text(store, *text, value)) slot = std::move(value);
+                if (has_text && try_leaf_from_text(store, text, value)) slot = std::move(value);
             } else {
                 static_assert(std::is_same_v<M, Text>, "required frame fields are texts");
-                if (text) slot = store.keep(*text);
+                if (has_text) slot = store.keep(text);
             }
         });
     }
@@ -297,7 +298,7 @@ std::optional<G> build_optional_group(Store& store, Buffer& buf) {
     for (std::int32_t i = buf.first(); i >= 0; i = buf.node(i).next) {
         BufferNode& n = buf.node(i);
         if (n.taken || n.kind != BufferNode::Kind::Map) continue;
-        const int index = d.find(n.key);
+        const int index = d.find(n.key());
         if (index < 0) continue;
         n.taken = true;
         bool ok = true;
@@ -347,7 +348,7 @@ std::optional<G> build_optional_group(Store& store, Buffer& buf) {
             std::vector<X> items;
             for (const std::int32_t e : list_entries) {
                 const BufferNode& n = buf.node(e);
-                if (d.find(n.key) != static_cast<int>(k)) continue;
+                if (d.find(n.key()) != static_cast<int>(k)) continue;
                 X item{};
                 buf.leaf_text(n, text);
                 try_leaf_from_text(store, text, item);
