@@ -143,9 +143,14 @@ PyObject* wrap(ClassId id, R&& record, std::size_t text_hint = 0) {
     return guard.release();
 }
 
+// The record `self` holds. The classes are mutable, so Python code can
+// replace `__new__` and make an object of class `id` with none behind it:
+// every entry that reads a record comes through here and refuses those.
 template <class T>
-const T& record_of(PyObject* self) {
-    return *static_cast<const T*>(reinterpret_cast<RecordObject*>(self)->record);
+const T& record_of(PyObject* self, ClassId id) {
+    const void* record = reinterpret_cast<RecordObject*>(self)->record;
+    if (!record) raise(PyExc_TypeError, std::string(class_name(id)) + " object holds no record");
+    return *static_cast<const T*>(record);
 }
 
 inline std::size_t text_hint_of(PyObject* self) { return reinterpret_cast<RecordObject*>(self)->text_hint; }
