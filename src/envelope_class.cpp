@@ -8,14 +8,13 @@ namespace {
 
 PyObject* envelope_body(PyObject* self, PyObject*) {
     return guarded("Envelope.body", [&] {
-        return wrap(ClassId::Body, Body{record_of<Envelope>(self, ClassId::Envelope).body}, text_hint_of(self));
+        return wrap(ClassId::Body, Body{record_of<Envelope>(self, ClassId::Envelope).body});
     });
 }
 
 PyObject* envelope_str(PyObject* self) {
-    return guarded("Envelope.__str__", [&] {
-        return new_text(binding::to_text(record_of<Envelope>(self, ClassId::Envelope), text_hint_of(self)));
-    });
+    return guarded("Envelope.__str__",
+                   [&] { return new_text(binding::to_text(record_of<Envelope>(self, ClassId::Envelope))); });
 }
 
 PyMethodDef envelope_methods[] = {

@@ -123,21 +123,16 @@ const char* class_name(ClassId id);
 struct RecordObject {
     PyObject_HEAD
     void* record;
-    // The size in bytes of the document the record was read from, or 0: the
-    // estimate that str() reserves for its text, so that a large rendering
-    // is not copied again and again as it grows.
-    std::size_t text_hint;
 };
 
 // A new object of class `id` owning `record` (moved in).
 template <class R>
-PyObject* wrap(ClassId id, R&& record, std::size_t text_hint = 0) {
+PyObject* wrap(ClassId id, R&& record) {
     using T = std::remove_cvref_t<R>;
     PyTypeObject* type = class_object(id);
     auto* alloc = reinterpret_cast<allocfunc>(PyType_GetSlot(type, Py_tp_alloc));
     auto* self = reinterpret_cast<RecordObject*>(check(alloc(type, 0)));
     self->record = nullptr;
-    self->text_hint = text_hint;
     Ref guard(reinterpret_cast<PyObject*>(self));
     self->record = new T(std::forward<R>(record));
     return guard.release();
@@ -152,8 +147,6 @@ const T& record_of(PyObject* self, ClassId id) {
     if (!record) raise(PyExc_TypeError, std::string(class_name(id)) + " object holds no record");
     return *static_cast<const T*>(record);
 }
-
-inline std::size_t text_hint_of(PyObject* self) { return reinterpret_cast<RecordObject*>(self)->text_hint; }
 
 template <class T>
 void dealloc_record(PyObject* self) {

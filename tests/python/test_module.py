@@ -529,6 +529,13 @@ def test_memory_exhaustion_raises_memory_error_and_the_process_goes_on():
         attempt('body', env.body, SIZE // 2)
         attempt('notify', body.notify_stop_monitoring, SIZE // 2)
         attempt('str', lambda: str(env), SIZE // 2)
+        # A small rendering needs room for itself only, however large the
+        # document it was read from.
+        commented = quorvane.SIRI().parse(doc('small').replace('<Body>', '<!--' + 'c' * SIZE + '--><Body>'))
+        commented_body = commented.body()
+        attempt('small str of a large document', lambda: str(commented), SIZE // 4)
+        attempt('small str of its body', lambda: str(commented_body), SIZE // 4)
+        print(str(commented) == str(quorvane.SIRI().parse(doc('small'))))
         del big, env, body
         print(str(quorvane.SIRI().parse(doc('small')).body()).split(',')[1])
         """
@@ -539,5 +546,8 @@ def test_memory_exhaustion_raises_memory_error_and_the_process_goes_on():
         "body MemoryError",
         "notify MemoryError",
         "str MemoryError",
+        "small str of a large document passed",
+        "small str of its body passed",
+        "True",
         ' producer_ref: "small"',
     ]
