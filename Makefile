@@ -9,7 +9,7 @@ FUZZ_SECONDS ?= 300
 SAN_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 
-.PHONY: all setup test test-cpp test-py module demo bench bench-setup fuzz leakcheck outcomes clean
+.PHONY: all setup test test-cpp test-py test-wheel module demo bench bench-setup fuzz leakcheck outcomes clean
 
 all: module
 
@@ -34,7 +34,15 @@ module: setup
 test-py: module
 	$(VPY) -m pytest -q tests/python
 
-test: test-cpp test-py
+# The wheel, made once from the module's build, then installed and run by every
+# CPython on the machine (see scripts/check_wheel.py).
+test-wheel: module
+	rm -rf $(BUILD)/wheel
+	$(VPY) -m pip wheel --no-build-isolation --no-index --no-deps -q -w $(BUILD)/wheel \
+	  --config-settings=builddir=$(BUILD)/py .
+	$(VPY) scripts/check_wheel.py $(BUILD)/wheel $(BUILD)/py
+
+test: test-cpp test-py test-wheel
 
 demo: module
 	$(VPY) scripts/demo.py

@@ -48,9 +48,9 @@ static_assert(std::size(kMethods) + 1 == std::variant_size_v<SiriServiceType>);
 template <std::size_t Alt>
 PyObject* notify(PyObject* self, PyObject*) {
     return guarded(kMethods[Alt].name, [&]() -> PyObject* {
-        const SiriServiceType& service = record_of<Body>(self).service;
+        const SiriServiceType& service = record_of<Body>(self, ClassId::Body).service;
         if (service.index() != Alt) Py_RETURN_NONE;
-        return wrap(kMethods[Alt].cls, share<Body>(self, std::get<Alt>(service)));
+        return wrap(kMethods[Alt].cls, share<Body>(self, ClassId::Body, std::get<Alt>(service)));
     });
 }
 
@@ -63,12 +63,12 @@ PyObject* body_new(PyTypeObject*, PyObject* args, PyObject* kwargs) {
         PyTypeObject* internal = class_object(ClassId::InternalBody);
         if (!PyObject_TypeCheck(arg, internal))
             argument_error("service_type", "'" + type_name_of(arg) + "' object cannot be converted to 'Body'");
-        return wrap(ClassId::Body, share<Body>(arg, record_of<Body>(arg)));
+        return wrap(ClassId::Body, share<Body>(arg, ClassId::InternalBody, record_of<Body>(arg, ClassId::InternalBody)));
     });
 }
 
 PyObject* body_str(PyObject* self) {
-    return guarded("Body.__str__", [&] { return new_text(binding::to_text(record_of<Body>(self), text_hint_of(self))); });
+    return guarded("Body.__str__", [&] { return new_text(binding::to_text(record_of<Body>(self, ClassId::Body))); });
 }
 
 template <std::size_t... I>

@@ -8,12 +8,14 @@ namespace {
 
 PyObject* envelope_body(PyObject* self, PyObject*) {
     return guarded("Envelope.body", [&] {
-        return wrap(ClassId::Body, share<Envelope>(self, Body{record_of<Envelope>(self).body}), text_hint_of(self));
+        return wrap(ClassId::Body, share<Envelope>(self, ClassId::Envelope,
+                                                   Body{record_of<Envelope>(self, ClassId::Envelope).body}));
     });
 }
 
 PyObject* envelope_str(PyObject* self) {
-    return guarded("Envelope.__str__", [&] { return new_text(binding::to_text(record_of<Envelope>(self), text_hint_of(self))); });
+    return guarded("Envelope.__str__",
+                   [&] { return new_text(binding::to_text(record_of<Envelope>(self, ClassId::Envelope))); });
 }
 
 PyMethodDef envelope_methods[] = {

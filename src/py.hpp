@@ -125,44 +125,42 @@ const char* class_name(ClassId id);
 struct RecordObject {
     PyObject_HEAD
     void* record;
-    // The size in bytes of the document the record was read from, or 0: the
-    // estimate that str() reserves for its text, so that a large rendering
-    // is not copied again and again as it grows.
-    std::size_t text_hint;
 };
 
 // A new object of class `id` owning `record` (moved in).
 template <class R>
-PyObject* wrap(ClassId id, Parsed<R>&& record, std::size_t text_hint = 0) {
+PyObject* wrap(ClassId id, Parsed<R>&& record) {
     using T = Parsed<R>;
     PyTypeObject* type = class_object(id);
     auto* alloc = reinterpret_cast<allocfunc>(PyType_GetSlot(type, Py_tp_alloc));
     auto* self = reinterpret_cast<RecordObject*>(check(alloc(type, 0)));
     self->record = nullptr;
-    self->text_hint = text_hint;
     Ref guard(reinterpret_cast<PyObject*>(self));
     self->record = new T(std::move(record));
     return guard.release();
 }
 
-// The record of an object that holds a T, and the store its texts live in.
+// The record `self` holds, with the store its texts and lists live in. The
+// classes are mutable, so Python code can replace `__new__` and make an
+// object of class `id` with none behind it: every entry that reads a record
+// comes through here and refuses those.
 template <class T>
-const Parsed<T>& parsed_of(PyObject* self) {
-    return *static_cast<const Parsed<T>*>(reinterpret_cast<RecordObject*>(self)->record);
+const Parsed<T>& parsed_of(PyObject* self, ClassId id) {
+    const void* record = reinterpret_cast<RecordObject*>(self)->record;
+    if (!record) raise(PyExc_TypeError, std::string(class_name(id)) + " object holds no record");
+    return *static_cast<const Parsed<T>*>(record);
 }
 
 template <class T>
-const T& record_of(PyObject* self) {
-    return parsed_of<T>(self).value;
+const T& record_of(PyObject* self, ClassId id) {
+    return parsed_of<T>(self, id).value;
 }
 
-// A copy of part of an object's record, sharing its texts.
+// A copy of part of an object's record, sharing its store.
 template <class T, class R>
-Parsed<R> share(PyObject* self, R part) {
-    return Parsed<R>{std::move(part), parsed_of<T>(self).store};
+Parsed<R> share(PyObject* self, ClassId id, R part) {
+    return Parsed<R>{std::move(part), parsed_of<T>(self, id).store};
 }
-
-inline std::size_t text_hint_of(PyObject* self) { return reinterpret_cast<RecordObject*>(self)->text_hint; }
 
 template <class T>
 void dealloc_record(PyObject* self) {

@@ -34,7 +34,7 @@ PyObject* siri_parse(PyObject*, PyObject* args, PyObject* kwargs) {
         } catch (const ParseError& e) {
             raise(PyExc_ValueError, e.text());
         }
-        return wrap(ClassId::Envelope, std::move(envelope), static_cast<std::size_t>(size));
+        return wrap(ClassId::Envelope, std::move(envelope));
     });
 }
 

@@ -405,6 +405,44 @@ const std::string kEveryFullText =
     R"(colour: Some(DarkBlue), inner: Some(Inner { a: None, b: "b" }), reasons: ["r1", "r2"], )"
     R"(items: Some([Inner { a: Some("a"), b: "b1" }, Inner { a: None, b: "b2" }]), empty: Some(Empty) })";
 
+// What to_text reserves: the size the same walk counts before writing, in
+// which quoted text counts as if nothing in it were escaped.
+template <class V>
+std::size_t counted(const V& v) {
+    quorvane::binding::TextSize size;
+    quorvane::binding::render(size, v);
+    return size.bytes;
+}
+
+TEST(Render, CountsItsSizeBeforeWriting) {
+    // `escaped`: what the escapes add to the text.
+    const auto expect_count = [](const auto& v, std::size_t escaped) {
+        EXPECT_EQ(counted(v) + escaped, to_text(v).size()) << to_text(v);
+    };
+    expect_count(std::int32_t{-2147483647 - 1}, 0);
+    expect_count(std::int32_t{-5}, 0);
+    expect_count(std::int32_t{0}, 0);
+    expect_count(std::uint32_t{4294967295u}, 0);
+    expect_count(std::uint32_t{9}, 0);
+    expect_count(std::optional<bool>{true}, 0);
+    expect_count(OptText{}, 0);
+    expect_count(List<Text>(), 0);
+    static const Text two[] = {"a", "bc"};
+    expect_count(List<Text>(two), 0);
+    expect_count(std::optional<Colour>{Colour::DarkBlue}, 0);
+    expect_count(Empty{}, 0);
+    expect_count(Boxed{"x"}, 0);
+    expect_count(Said{}, 0);
+    expect_count(Said{Text("w")}, 0);
+    expect_count(Pick{Inner{std::nullopt, "b"}}, 0);
+    expect_count(read_root<Every>(kEveryFull).value, 0);
+    expect_count(Text("caf\u00e9 \U0001F600"), 0);
+    // A backslash, a quote and a line feed take one byte more each; the
+    // combining mark (two bytes) is written as `\u{301}`.
+    expect_count(Text("a\\b\"c\nde\u0301"), 3 + 5);
+    expect_count(quorvane::ServiceDeliveryInfo{std::nullopt, "P\"1", std::nullopt, "R"}, 1);
+}
+
 TEST(Record, EveryKind) {
     check(parse<Every>,
           {

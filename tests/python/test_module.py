@@ -322,6 +322,72 @@ def test_a_second_initialisation_raises_import_error():
     ]
 
 
+# ----------------------------------------------- objects without a record
+
+# The classes are mutable, so plain Python can replace `__new__` and get an
+# object with no record behind it. Each case sets `hollow` up and lists the
+# calls that read a record; every one must raise TypeError. Run in a child,
+# so that a fault fails this test instead of ending the run.
+HOLLOW = {
+    "Envelope": (
+        """
+        quorvane.Envelope.__new__ = lambda cls: object.__new__(cls)
+        hollow = quorvane.Envelope()
+        """,
+        ["str(hollow)", "hollow.body()"],
+        "Envelope object holds no record",
+    ),
+    "Body": (
+        """
+        quorvane.Body.__new__ = lambda cls: object.__new__(cls)
+        hollow = quorvane.Body()
+        """,
+        ["str(hollow)"] + [f"hollow.{name}()" for name, _ in NOTIFY],
+        "Body object holds no record",
+    ),
+    # The class of the record Body converts from is never published: it is
+    # found among the interpreter's objects once a conversion has made it.
+    "internal body": (
+        """
+        try:
+            quorvane.Body(None)
+        except TypeError:
+            pass
+        internal, = [o for o in gc.get_objects()
+                     if isinstance(o, type) and o.__name__ == "Body" and o is not quorvane.Body]
+        internal.__new__ = lambda cls: object.__new__(cls)
+        hollow = internal()
+        """,
+        ["quorvane.Body(hollow)", "quorvane.Body(service_type=hollow)"],
+        "Body object holds no record",
+    ),
+}
+
+
+@pytest.mark.parametrize("case", HOLLOW)
+def test_an_object_without_a_record_raises_type_error(case):
+    setup, calls, text = HOLLOW[case]
+    result = run_python(
+        "import gc, quorvane\n"
+        + textwrap.dedent(setup)
+        + textwrap.dedent(
+            f"""
+            for call in {calls!r}:
+                try:
+                    eval(call)
+                except Exception as e:
+                    print(call, type(e).__name__, e, sep=": ")
+                else:
+                    print(call, "returned", sep=": ")
+            # The module goes on working.
+            print(str(quorvane.SIRI().parse({EXAMPLE!r}).body())[:len("Body(StopMonitoring(")])
+            """
+        )
+    )
+    assert result.returncode == 0, result.stderr
+    assert result.stdout.splitlines() == [f"{call}: TypeError: {text}" for call in calls] + ["Body(StopMonitoring("]
+
+
 # ------------------------------------------------ lifetimes and memory
 
 
@@ -465,7 +531,14 @@ def test_memory_exhaustion_raises_memory_error_and_the_process_goes_on():
         # it, and neither fits.
         attempt('parse', lambda: quorvane.SIRI().parse(big), SIZE + SIZE // 2)
         attempt('str', lambda: str(env), SIZE // 2)
-        del big, env
+        # A small rendering needs room for itself only, however large the
+        # document it was read from.
+        commented = quorvane.SIRI().parse(doc('small').replace('<Body>', '<!--' + 'c' * SIZE + '--><Body>'))
+        commented_body = commented.body()
+        attempt('small str of a large document', lambda: str(commented), SIZE // 4)
+        attempt('small str of its body', lambda: str(commented_body), SIZE // 4)
+        print(str(commented) == str(quorvane.SIRI().parse(doc('small'))))
+        del big, env, commented, commented_body
         # Copies share what the document's records keep: a copy of a
         # million visits takes next to nothing.
         env = quorvane.SIRI().parse(doc('p', VISIT * 1000000))
@@ -480,6 +553,9 @@ def test_memory_exhaustion_raises_memory_error_and_the_process_goes_on():
     assert result.stdout.splitlines() == [
         "parse MemoryError",
         "str MemoryError",
+        "small str of a large document passed",
+        "small str of its body passed",
+        "True",
         "body passed",
         "notify passed",
         ' producer_ref: "small"',

@@ -21,11 +21,41 @@ void append_quoted(std::string& out, std::string_view text);
 void append_u32(std::string& out, unsigned long value);
 void append_i32(std::string& out, long value);
 
-template <class V>
-void render(std::string& out, const V& v);
+// The size of a rendering, counted by the same walk that writes it. Quoted
+// text counts as if nothing in it were escaped: the count is exact for most
+// trees and never more than the text, so it is what to_text reserves.
+struct TextSize {
+    std::size_t bytes = 0;
+    TextSize& operator+=(char) {
+        ++bytes;
+        return *this;
+    }
+    TextSize& operator+=(std::string_view s) {
+        bytes += s.size();
+        return *this;
+    }
+};
 
-template <class T>
-void render_record(std::string& out, const T& r) {
+inline void append_quoted(TextSize& out, std::string_view text) { out.bytes += text.size() + 2; }
+
+inline void append_u32(TextSize& out, unsigned long value) {
+    do {
+        ++out.bytes;
+        value /= 10;
+    } while (value != 0);
+}
+
+inline void append_i32(TextSize& out, long value) {
+    if (value < 0) ++out.bytes;
+    append_u32(out, value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value));
+}
+
+// `Out` is the text written (std::string) or its size counted (TextSize).
+template <class Out, class V>
+void render(Out& out, const V& v);
+
+template <class Out, class T>
+void render_record(Out& out, const T& r) {
     constexpr const auto& d = declaration<T>;
     out += d.type_name;
     if constexpr (d.shape == Shape::Wrapper) {
@@ -46,8 +76,8 @@ void render_record(std::string& out, const T& r) {
     }
 }
 
-template <class V>
-void render(std::string& out, const V& v) {
+template <class Out, class V>
+void render(Out& out, const V& v) {
     if constexpr (std::is_same_v<V, Text>) {
         append_quoted(out, v);
     } else if constexpr (is_optional_v<V>) {
@@ -93,18 +123,21 @@ void render(std::string& out, const V& v) {
     }
 }
 
-// `estimate`: the expected size of the text, reserved at once.
+// Counted first and reserved at once, so that a large rendering is not
+// copied again and again as it grows.
 template <class V>
-std::string to_text(const V& v, std::size_t estimate = 0) {
+std::string to_text(const V& v) {
+    TextSize size;
+    render(size, v);
     std::string out;
-    out.reserve(estimate);
+    out.reserve(size.bytes);
     render(out, v);
     return out;
 }
 
 template <class V>
-std::string to_text(const Parsed<V>& p, std::size_t estimate = 0) {
-    return to_text(p.value, estimate);
+std::string to_text(const Parsed<V>& p) {
+    return to_text(p.value);
 }
 
 }  // namespace quorvane::binding
