@@ -40,7 +40,7 @@ demo: module
 	$(VPY) scripts/demo.py
 
 # The benchmark's peers and the generator of the typed peer's dataclasses.
-BENCH_PKGS := libbenchmark-dev python3-lxml python3-xmltodict python3-xsdata python3-click \
+BENCH_PKGS := libbenchmark-dev libpugixml-dev python3-lxml python3-xmltodict python3-xsdata python3-click \
   python3-click-default-group python3-jinja2 python3-toposort python3-docformatter
 
 bench-setup: setup
