@@ -169,6 +169,15 @@ SERIES = [
 ]
 
 
+def unknown_runs(elements):
+    """A production timetable whose first planned journey holds `elements`
+    unknown empty elements `<X/>`: that record is read in buffer mode, so it
+    keeps them for its groups until its end."""
+    text = siri_docs.wrap(siri_docs.read(ENTUR + "production-timetable/siri-pt.xml"))
+    assert "<DatedVehicleJourney>" in text
+    return text.replace("<DatedVehicleJourney>", "<DatedVehicleJourney>" + "<X/>" * elements, 1)
+
+
 def documents():
     """(name, text) of every benchmark input, in table order."""
     for name, relative, before, after in REAL:
