@@ -273,6 +273,29 @@ def test_a_lone_surrogate_raises_unicode_encode_error(text):
         SIRI().parse(text)
 
 
+class ClaimsAscii(str):
+    def isascii(self):
+        return True
+
+
+@pytest.mark.parametrize(
+    "name, cls",
+    [
+        pytest.param("QUORVANE-DEMO", str, id="ascii"),
+        pytest.param("Tromsø ☃ 🚌", str, id="other"),
+        pytest.param("Tromsø", ClaimsAscii, id="subclass that lies"),
+    ],
+)
+def test_the_text_is_read_exactly_and_left_as_it_was(name, cls):
+    # An ASCII str is read in place, any other encoded for the call; neither
+    # leaves a copy of the document cached in the str.
+    text = cls(EXAMPLE.replace("QUORVANE-DEMO", name))
+    size = sys.getsizeof(text)
+    rendering = str(SIRI().parse(text))
+    assert sys.getsizeof(text) == size
+    assert rendering == str(parse()).replace("QUORVANE-DEMO", name)
+
+
 @pytest.mark.parametrize(
     "kwargs, text",
     [
@@ -526,10 +549,13 @@ def test_memory_exhaustion_raises_memory_error_and_the_process_goes_on():
                 resource.setrlimit(resource.RLIMIT_AS, (soft, hard))
 
         big = doc('x' * SIZE)
+        other = big + '\u00e9'
         env = quorvane.SIRI().parse(big)
-        # Parsing needs a new copy of the whole text, str() a rendering of
-        # it, and neither fits.
-        attempt('parse', lambda: quorvane.SIRI().parse(big), SIZE + SIZE // 2)
+        # An ASCII text is read in place: parsing needs room for what the
+        # records keep. Any other is encoded for the call, which no longer
+        # fits; nor does str() of a large rendering.
+        attempt('parse ascii', lambda: quorvane.SIRI().parse(big), SIZE + SIZE // 2)
+        attempt('parse other', lambda: quorvane.SIRI().parse(other), SIZE + SIZE // 2)
         attempt('str', lambda: str(env), SIZE // 2)
         # A small rendering needs room for itself only, however large the
         # document it was read from.
@@ -538,7 +564,7 @@ def test_memory_exhaustion_raises_memory_error_and_the_process_goes_on():
         attempt('small str of a large document', lambda: str(commented), SIZE // 4)
         attempt('small str of its body', lambda: str(commented_body), SIZE // 4)
         print(str(commented) == str(quorvane.SIRI().parse(doc('small'))))
-        del big, env, commented, commented_body
+        del big, other, env, commented, commented_body
         # Copies share what the document's records keep: a copy of a
         # million visits takes next to nothing.
         env = quorvane.SIRI().parse(doc('p', VISIT * 1000000))
@@ -551,7 +577,8 @@ def test_memory_exhaustion_raises_memory_error_and_the_process_goes_on():
     )
     assert result.returncode == 0, result.stderr
     assert result.stdout.splitlines() == [
-        "parse MemoryError",
+        "parse ascii passed",
+        "parse other MemoryError",
         "str MemoryError",
         "small str of a large document passed",
         "small str of its body passed",
