@@ -2,6 +2,7 @@
 #include "binding/render.hpp"
 #include "py.hpp"
 #include "siri.hpp"
+#include "utf8_input.hpp"
 
 namespace quorvane::py {
 namespace {
@@ -17,40 +18,17 @@ PyObject* siri_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
     });
 }
 
-// Whether `s` (a str) is all ASCII: str.isascii itself, which a subclass
-// cannot replace, and which reads a flag of the str, not its text.
-bool is_ascii(PyObject* s) {
-    static PyObject* isascii = nullptr;
-    if (!isascii) isascii = check(PyObject_GetAttrString(reinterpret_cast<PyObject*>(&PyUnicode_Type), "isascii"));
-    Ref result(check(PyObject_CallFunctionObjArgs(isascii, s, nullptr)));
-    return result.get() == Py_True;
-}
-
 PyObject* siri_parse(PyObject*, PyObject* args, PyObject* kwargs) {
     return guarded("SIRI.parse", [&] {
         PyObject* s;
         extract_arguments({"SIRI", "parse", kParseParams}, args, kwargs, &s);
         if (!PyUnicode_Check(s))
             argument_error("s", "'" + type_name_of(s) + "' object cannot be converted to 'PyString'");
-        // The document is read in place from its UTF-8 bytes. An ASCII str
-        // holds them already; any other is encoded once, into bytes that go
-        // with the call (asking the str itself would leave a copy cached in
-        // it for as long as it lives).
-        Ref bytes;
-        const char* data;
-        Py_ssize_t size;
-        if (is_ascii(s)) {
-            data = PyUnicode_AsUTF8AndSize(s, &size);
-            if (!data) throw ErrorSet{};
-        } else {
-            bytes = Ref(check(PyUnicode_AsUTF8String(s)));
-            char* encoded;
-            if (PyBytes_AsStringAndSize(bytes.get(), &encoded, &size) < 0) throw ErrorSet{};
-            data = encoded;
-        }
+        // Read in place from its UTF-8 bytes, which live for the call.
+        const Utf8Input text(s);
         Parsed<Envelope> envelope;
         try {
-            envelope = from_str(std::string_view(data, static_cast<std::size_t>(size)));
+            envelope = from_str(text.view());
         } catch (const ParseError& e) {
             raise(PyExc_ValueError, e.text());
         }

@@ -282,12 +282,17 @@ class ClaimsAscii(str):
     "name, cls",
     [
         pytest.param("QUORVANE-DEMO", str, id="ascii"),
-        pytest.param("Tromsø ☃ 🚌", str, id="other"),
+        pytest.param("Tromsø é \xff", str, id="latin-1"),
+        pytest.param("Tromsø ☃ 🚌", str, id="past latin-1"),
         pytest.param("Tromsø", ClaimsAscii, id="subclass that lies"),
+        # Long texts go in slices: Latin-1 across their edges, and a wider
+        # character found only in a later slice.
+        pytest.param("aø" * 70001, str, id="latin-1, long"),
+        pytest.param("ø" * 140000 + "☃", str, id="wider character late"),
     ],
 )
 def test_the_text_is_read_exactly_and_left_as_it_was(name, cls):
-    # An ASCII str is read in place, any other encoded for the call; neither
+    # An ASCII str is read in place, any other converted for the call; none
     # leaves a copy of the document cached in the str.
     text = cls(EXAMPLE.replace("QUORVANE-DEMO", name))
     size = sys.getsizeof(text)
