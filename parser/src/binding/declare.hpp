@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -148,6 +149,71 @@ struct Key {
     std::uint16_t field;
 };
 
+// The keys of a record (element names and aliases) and a perfect hash over
+// them, found at compile time: a key is identified by one multiply and one
+// comparison. Should no hash be found, a binary search over the keys,
+// sorted by length then bytes, serves.
+template <std::size_t N>
+struct KeyIndex {
+    static constexpr std::size_t table_size = std::bit_ceil(N * 4 + 2);
+    static constexpr int table_bits = std::countr_zero(table_size);
+
+    std::array<Key, N> keys{};
+    // 1 + the key's position in `keys`, or 0.
+    std::array<std::uint8_t, table_size> slots{};
+    std::uint64_t seed = 0;  // 0: no hash; search
+
+    // A few bytes of the key and its length in one word.
+    static constexpr std::uint64_t sample(std::string_view k) {
+        const std::size_t n = k.size();
+        if (n == 0) return 0;
+        const auto at = [&](std::size_t i) { return static_cast<std::uint64_t>(static_cast<unsigned char>(k[i])); };
+        return n | at(0) << 24 | at(n > 1 ? 1 : 0) << 32 | at(n - 1) << 40 | at(n / 2) << 48;
+    }
+    constexpr std::size_t slot_of(std::string_view k) const {
+        return static_cast<std::size_t>((sample(k) * seed) >> (64 - table_bits));
+    }
+
+    constexpr void build() {
+        static_assert(N < 255, "a record's keys are counted in a byte");
+        std::uint64_t candidate = 0x9E3779B97F4A7C15ull;
+        for (int attempt = 0; attempt < 4096; ++attempt) {
+            candidate = candidate * 6364136223846793005ull + 1442695040888963407ull;
+            seed = candidate | 1;
+            slots = {};
+            bool clash = false;
+            for (std::size_t i = 0; i < N && !clash; ++i) {
+                auto& slot = slots[slot_of(keys[i].text)];
+                clash = slot != 0;
+                slot = static_cast<std::uint8_t>(i + 1);
+            }
+            if (!clash) return;
+        }
+        seed = 0;
+    }
+
+    // The field whose element name or alias is exactly `key`, or -1.
+    constexpr int find(std::string_view key) const {
+        if (seed != 0) {
+            const std::uint8_t slot = slots[slot_of(key)];
+            if (slot != 0 && keys[slot - 1].text == key) return keys[slot - 1].field;
+            return -1;
+        }
+        std::size_t lo = 0, hi = N;
+        while (lo < hi) {
+            const std::size_t mid = (lo + hi) / 2;
+            if (keys[mid].text.size() < key.size()) {
+                lo = mid + 1;
+            } else {
+                hi = mid;
+            }
+        }
+        for (; lo < N && keys[lo].text.size() == key.size(); ++lo)
+            if (keys[lo].text == key) return keys[lo].field;
+        return -1;
+    }
+};
+
 enum class Shape : std::uint8_t { Fields, Wrapper };
 
 template <class T, class... F>
@@ -162,24 +228,11 @@ struct RecordDecl {
     std::string_view expecting;  // "struct " + type name, for the invalid-type message
     Shape shape;
     std::tuple<F...> fields;
-    // Primary names and aliases, sorted by length then bytes.
-    std::array<Key, key_count> keys;
+    // Primary names and aliases.
+    KeyIndex<key_count> index;
 
     // The field whose element name or alias is exactly `key`, or -1.
-    constexpr int find(std::string_view key) const {
-        std::size_t lo = 0, hi = key_count;
-        while (lo < hi) {
-            const std::size_t mid = (lo + hi) / 2;
-            if (keys[mid].text.size() < key.size()) {
-                lo = mid + 1;
-            } else {
-                hi = mid;
-            }
-        }
-        for (; lo < key_count && keys[lo].text.size() == key.size(); ++lo)
-            if (keys[lo].text == key) return keys[lo].field;
-        return -1;
-    }
+    constexpr int find(std::string_view key) const { return index.find(key); }
 };
 
 namespace detail {
@@ -202,10 +255,11 @@ constexpr RecordDecl<T, F...> make_record(std::string_view type_name, std::strin
     RecordDecl<T, F...> d{type_name, expecting, shape, std::tuple<F...>{fields...}, {}};
     [[maybe_unused]] std::size_t n = 0;
     [[maybe_unused]] std::size_t index = 0;
-    ((detail::add_keys(index++, fields, d.keys.data(), n)), ...);
-    std::sort(d.keys.begin(), d.keys.end(), [](const Key& a, const Key& b) {
+    ((detail::add_keys(index++, fields, d.index.keys.data(), n)), ...);
+    std::sort(d.index.keys.begin(), d.index.keys.end(), [](const Key& a, const Key& b) {
         return a.text.size() != b.text.size() ? a.text.size() < b.text.size() : a.text < b.text;
     });
+    d.index.build();
     return d;
 }
 
@@ -243,7 +297,7 @@ constexpr auto wrapper(M T::*member) {
 template <class T, StructName S, class Base, class... F>
 constexpr RecordDecl<T, F...> same_fields_as(const RecordDecl<Base, F...>& base) {
     static_assert(std::is_base_of_v<Base, T>);
-    return RecordDecl<T, F...>{struct_name<S>.name(), struct_name<S>.view(), base.shape, base.fields, base.keys};
+    return RecordDecl<T, F...>{struct_name<S>.name(), struct_name<S>.view(), base.shape, base.fields, base.index};
 }
 
 template <class T, class = void>

@@ -462,6 +462,30 @@ void read_choice(Events& ev, const Event& start, V& out) {
 
 // ------------------------------------------------------------- records
 
+// Reads field I of a T, whose element start has been peeked.
+template <class T, std::size_t I>
+void read_field(Events& ev, T& out) {
+    read_value(ev, out.*(std::get<I>(declaration<T>.fields).member));
+}
+
+// One reader per field of T, by field index: a field is dispatched in one
+// step. Group fields have no element of their own and no reader.
+template <class T>
+inline constexpr auto field_readers = []<std::size_t... I>(std::index_sequence<I...>) {
+    using Fields = std::remove_cvref_t<decltype(declaration<T>.fields)>;
+    return std::array<void (*)(Events&, T&), sizeof...(I)>{
+        (std::tuple_element_t<I, Fields>::is_group ? nullptr : &read_field<T, I>)...};
+}(std::make_index_sequence<declaration<T>.field_count>{});
+
+// The element name of each field of T, by field index, for the messages.
+template <class T>
+inline constexpr auto field_elements = [] {
+    std::array<std::string_view, declaration<T>.field_count> names{};
+    std::size_t i = 0;
+    for_each_field(declaration<T>, [&](const auto& f) { names[i++] = f.element; });
+    return names;
+}();
+
 template <class T>
 void read_record(Events& ev, const Event& start, T& out) {
     constexpr const auto& d = declaration<T>;
@@ -472,7 +496,7 @@ void read_record(Events& ev, const Event& start, T& out) {
         constexpr bool buffered = std::remove_cvref_t<decltype(d)>::buffered;
         std::bitset<d.field_count> seen;
         [[maybe_unused]] std::conditional_t<buffered, Buffer, char> buf{};
-        {
+        if (start.data.size() > start.name_len) {
             // Attributes are never fields, but their syntax is checked.
             xml::Attributes attrs(start);
             std::string_view k, v;
@@ -484,13 +508,10 @@ void read_record(Events& ev, const Event& start, T& out) {
             if (e.kind == Kind::Start) {
                 const int index = d.find(xml::local_name(e.name()));
                 if (index >= 0) {
-                    with_field(d, static_cast<std::size_t>(index), [&](const auto& f) {
-                        if constexpr (!std::remove_cvref_t<decltype(f)>::is_group) {
-                            if (seen[static_cast<std::size_t>(index)]) duplicate_field(f.element);
-                            seen[static_cast<std::size_t>(index)] = true;
-                            read_value(ev, out.*(f.member));
-                        }
-                    });
+                    const auto i = static_cast<std::size_t>(index);
+                    if (seen[i]) duplicate_field(field_elements<T>[i]);
+                    seen[i] = true;
+                    field_readers<T>[i](ev, out);
                 } else {
                     ev.next();
                     if constexpr (buffered) {
