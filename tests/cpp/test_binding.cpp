@@ -461,6 +461,25 @@ TEST(Record, EveryKind) {
           });
 }
 
+TEST(Record, ListsOfEverySizeKeepTheirItemsInOrder) {
+    // Small lists are copied into the store; a list large enough is handed
+    // over whole, with the lists of its items copied before it.
+    for (const std::size_t n : {1, 2, 500, 5000, 40000}) {
+        std::string doc = "<Lists>";
+        std::string want = "Lists { reasons: Some([";
+        for (std::size_t i = 0; i < n; ++i) doc += "<Reasons>r" + std::to_string(i) + "</Reasons>";
+        for (std::size_t i = 0; i < n; ++i) want += (i ? ", \"r" : "\"r") + std::to_string(i) + "\"";
+        want += "]), items: Some([";
+        for (std::size_t i = 0; i < n; ++i) {
+            doc += "<Item><A>a" + std::to_string(i) + "</A><B>b</B></Item>";
+            want += std::string(i ? ", " : "") + "Inner { a: Some(\"a" + std::to_string(i) + "\"), b: \"b\" }";
+        }
+        doc += "<Other>o</Other></Lists>";
+        want += "]), other: Some(\"o\") }";
+        EXPECT_EQ(to_text(read_root<Lists>(doc)), want) << n;
+    }
+}
+
 TEST(Record, CopiesShareTheStoreAndOutliveTheOriginal) {
     // Records are plain values: a copy's fields can be set apart from the
     // original's, and a copy holding the store keeps every text and list.

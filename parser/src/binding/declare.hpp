@@ -10,12 +10,13 @@
 //
 // The member's type gives the kind and the presence: Text, uint32_t,
 // int32_t, bool, a declared enum or a declared record; std::optional<X> (or
-// OptText) for an optional field, List<X> for a list (an element run).
-// `group(...)` declares an embedded group read from the holder's leftover
-// buffer; a record with one is read in buffer mode. The same declaration
-// drives reading (read.hpp) and rendering (render.hpp). Records are plain
-// values whose texts and lists live in their document's store (store.hpp),
-// so a copy is the C++ copy and shares them.
+// OptText, OptRecord<X>) for an optional field, List<X> for a list (an
+// element run). `group(...)` declares an embedded group read from the
+// holder's leftover buffer; a record with one is read in buffer mode. The
+// same declaration drives reading (read.hpp) and rendering (render.hpp).
+// Records are plain values whose texts, lists and optional records live in
+// their document's store (store.hpp), so a copy is the C++ copy and shares
+// them.
 #pragma once
 
 #include <algorithm>
@@ -54,6 +55,15 @@ struct optional_of<OptText> {
     static constexpr bool value = true;
     using type = Text;
 };
+template <class R>
+struct optional_of<OptRecord<R>> {
+    static constexpr bool value = true;
+    using type = R;
+};
+template <class T>
+inline constexpr bool is_opt_record_v = false;
+template <class R>
+inline constexpr bool is_opt_record_v<OptRecord<R>> = true;
 template <class T>
 inline constexpr bool is_optional_v = optional_of<T>::value;
 // The value type of an optional, or the type itself.

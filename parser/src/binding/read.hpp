@@ -50,12 +50,22 @@ public:
     template <class X>
     List<X> finish(std::size_t mark, std::size_t n, Store& store) {
         const std::size_t at = (mark + alignof(X) - 1) & ~(alignof(X) - 1);
-        List<X> list = store.keep_list(reinterpret_cast<const X*>(bytes_.data() + at), n);
+        const auto* items = reinterpret_cast<const X*>(bytes_.data() + at);
+        if (mark == 0 && n * sizeof(X) >= kAdopt) {
+            // A large list with nothing beneath it: the stack's block goes
+            // to the store as it is, rather than being copied there.
+            store.adopt(std::move(bytes_));
+            used_ = 0;
+            return List<X>(items, n);
+        }
+        List<X> list = store.keep_list(items, n);
         used_ = mark;
         return list;
     }
 
 private:
+    static constexpr std::size_t kAdopt = std::size_t(64) << 10;
+
     void grow(std::size_t need) {
         std::size_t size = bytes_.size() < 4096 ? 4096 : bytes_.size() * 2;
         while (size < need) size *= 2;
@@ -63,29 +73,6 @@ private:
         if (used_ != 0) std::memcpy(more.data(), bytes_.data(), used_);
         bytes_ = std::move(more);
     }
-
-    // Uninitialised bytes, aligned for any item.
-    class Bytes {
-    public:
-        Bytes() = default;
-        explicit Bytes(std::size_t n) : p_(static_cast<std::byte*>(::operator new(n, kAlign))), n_(n) {}
-        Bytes(Bytes&& o) noexcept : p_(std::exchange(o.p_, nullptr)), n_(std::exchange(o.n_, 0)) {}
-        Bytes& operator=(Bytes&& o) noexcept {
-            std::swap(p_, o.p_);
-            std::swap(n_, o.n_);
-            return *this;
-        }
-        ~Bytes() {
-            if (p_) ::operator delete(p_, kAlign);
-        }
-        std::byte* data() const noexcept { return p_; }
-        std::size_t size() const noexcept { return n_; }
-
-    private:
-        static constexpr std::align_val_t kAlign{alignof(std::max_align_t)};
-        std::byte* p_ = nullptr;
-        std::size_t n_ = 0;
-    };
 
     Bytes bytes_;
     std::size_t used_ = 0;
@@ -224,7 +211,11 @@ void read_run(Events& ev, List<X>& out) {
 // Reads the value of a field whose element start has been peeked.
 template <class V>
 void read_value(Events& ev, V& slot) {
-    if constexpr (is_optional_v<V>) {
+    if constexpr (is_opt_record_v<V>) {
+        auto& record = ev.store.template make<typename optional_of<V>::type>();
+        slot = V(&record);
+        read_value(ev, record);
+    } else if constexpr (is_optional_v<V>) {
         read_value(ev, slot.emplace());
     } else if constexpr (is_list_v<V>) {
         read_run(ev, slot);

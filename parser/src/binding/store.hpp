@@ -12,6 +12,7 @@
 #include <new>
 #include <optional>
 #include <type_traits>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -82,6 +83,51 @@ private:
     std::size_t size_ = 0;
 };
 
+// An optional record in the space of a pointer: the record, when present,
+// lives in the store. Most optional records of a document are absent, and
+// an absent one costs eight bytes, not its whole size.
+template <class R>
+class OptRecord {
+public:
+    constexpr OptRecord() noexcept = default;
+    constexpr OptRecord(std::nullopt_t) noexcept {}
+    // A record that outlives this value: one in the store, or built by hand.
+    constexpr explicit OptRecord(const R* record) noexcept : record_(record) {}
+
+    constexpr bool has_value() const noexcept { return record_ != nullptr; }
+    constexpr explicit operator bool() const noexcept { return has_value(); }
+    constexpr const R& operator*() const noexcept { return *record_; }
+    constexpr const R* operator->() const noexcept { return record_; }
+    constexpr void reset() noexcept { record_ = nullptr; }
+
+private:
+    const R* record_ = nullptr;
+};
+
+// Uninitialised bytes aligned for any value; pages are touched only as they
+// are filled.
+class Bytes {
+public:
+    Bytes() = default;
+    explicit Bytes(std::size_t n) : p_(static_cast<std::byte*>(::operator new(n, kAlign))), n_(n) {}
+    Bytes(Bytes&& o) noexcept : p_(std::exchange(o.p_, nullptr)), n_(std::exchange(o.n_, 0)) {}
+    Bytes& operator=(Bytes&& o) noexcept {
+        std::swap(p_, o.p_);
+        std::swap(n_, o.n_);
+        return *this;
+    }
+    ~Bytes() {
+        if (p_) ::operator delete(p_, kAlign);
+    }
+    std::byte* data() const noexcept { return p_; }
+    std::size_t size() const noexcept { return n_; }
+
+private:
+    static constexpr std::align_val_t kAlign{alignof(std::max_align_t)};
+    std::byte* p_ = nullptr;
+    std::size_t n_ = 0;
+};
+
 // The store of one document. Blocks grow geometrically from a size guessed
 // from the document, so a small document takes one small block and a large
 // one a few large blocks; nothing is moved as it grows.
@@ -99,6 +145,14 @@ public:
     Text keep(std::string_view s) {
         if (s.empty()) return Text();
         return Text(static_cast<const char*>(place(s.data(), s.size(), 1)), s.size());
+    }
+
+    // A new value-initialised record in the store, to be read in place.
+    template <class R>
+    R& make() {
+        static_assert(std::is_trivially_copyable_v<R> && std::is_trivially_destructible_v<R>);
+        static const R blank{};
+        return *static_cast<R*>(place(&blank, sizeof(R), alignof(R)));
     }
 
     // A copy of `n` items in the store.
@@ -128,15 +182,24 @@ private:
 
     void grow(std::size_t need) {
         const std::size_t size = need > next_block_ ? need : next_block_;
-        // Not value-initialised: pages are touched only as they fill.
-        std::unique_ptr<char[]> block(new char[size]);
+        Bytes block(size);
         blocks_.push_back(std::move(block));
-        next_ = blocks_.back().get();
+        next_ = reinterpret_cast<char*>(blocks_.back().data());
         end_ = next_ + size;
         if (next_block_ < kMaxBlock) next_block_ *= 2;
     }
 
-    std::vector<std::unique_ptr<char[]>> blocks_;
+public:
+    // Takes `block` whole as a block of the store, as it is; what is filled
+    // goes on in the block filled before.
+    void adopt(Bytes&& block) {
+        blocks_.reserve(blocks_.size() + 1);
+        // The one being filled stays last.
+        blocks_.insert(blocks_.empty() ? blocks_.end() : blocks_.end() - 1, std::move(block));
+    }
+
+private:
+    std::vector<Bytes> blocks_;
     char* next_ = nullptr;
     char* end_ = nullptr;
     std::size_t next_block_;

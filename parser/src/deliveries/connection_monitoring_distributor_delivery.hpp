@@ -13,9 +13,9 @@ namespace quorvane {
 // The distributor side: at most one departure of each kind.
 struct ConnectionMonitoringDistributorDelivery {
     XxxDelivery leader;
-    std::optional<WaitProlongedDeparture> wait_prolonged_departure;
-    std::optional<StoppingPositionChangeDeparture> stopping_position_change_departure;
-    std::optional<DistributorDepartureCancellation> distributor_departure_cancellation;
+    OptRecord<WaitProlongedDeparture> wait_prolonged_departure;
+    OptRecord<StoppingPositionChangeDeparture> stopping_position_change_departure;
+    OptRecord<DistributorDepartureCancellation> distributor_departure_cancellation;
 };
 
 }  // namespace quorvane

@@ -12,8 +12,8 @@ namespace quorvane {
 // At most one message and one cancellation per delivery.
 struct GeneralMessageDelivery {
     XxxDelivery leader;
-    std::optional<InfoMessage> info_message;
-    std::optional<InfoMessageCancellation> info_message_cancellation;
+    OptRecord<InfoMessage> info_message;
+    OptRecord<InfoMessageCancellation> info_message_cancellation;
 };
 
 }  // namespace quorvane

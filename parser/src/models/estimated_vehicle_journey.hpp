@@ -33,13 +33,13 @@ struct EstimatedVehicleJourney {
     OptText destination_name;
     OptText operator_ref;
     OptText product_category_ref;
-    std::optional<TrainNumbers> train_numbers;
+    OptRecord<TrainNumbers> train_numbers;
     OptText vehicule_journey_name;
     OptText origin_aimed_departure_time;
     OptText destination_aimed_arrival_time;
-    std::optional<RecordedCalls> recorded_calls;
-    std::optional<EstimatedCalls> estimated_calls;
-    std::optional<FramedVehicleJourneyRef> framed_vehicle_journey_ref;
+    OptRecord<RecordedCalls> recorded_calls;
+    OptRecord<EstimatedCalls> estimated_calls;
+    OptRecord<FramedVehicleJourneyRef> framed_vehicle_journey_ref;
     OptText data_source;
     OptText vehicle_ref;
     OptText aimed_departure_time;

@@ -10,8 +10,8 @@ namespace quorvane {
 
 // At most one delivery of each side; a notification without any is valid.
 struct ConnectionMonitoringNotification {
-    std::optional<ConnectionMonitoringFeederDelivery> connection_monitoring_feeder_delivery;
-    std::optional<ConnectionMonitoringDistributorDelivery> connection_monitoring_distributor_delivery;
+    OptRecord<ConnectionMonitoringFeederDelivery> connection_monitoring_feeder_delivery;
+    OptRecord<ConnectionMonitoringDistributorDelivery> connection_monitoring_distributor_delivery;
 };
 
 }  // namespace quorvane

@@ -20,7 +20,7 @@ struct ArrivalInfo {
     List<Text> arrival_proximity_text;
     OptText arrival_platform_name;
     std::optional<BoardingActivity> arrival_boarding_activity;
-    std::optional<StopAssignment> arrival_stop_assignment;
+    OptRecord<StopAssignment> arrival_stop_assignment;
 };
 
 }  // namespace quorvane

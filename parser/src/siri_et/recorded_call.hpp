@@ -23,11 +23,11 @@ struct RecordedCall {
     std::optional<bool> cancellation;
     std::optional<Occupancy> occupancy;
     std::optional<bool> platform_traversal;
-    std::optional<DisruptionGroup> disruption_group;
-    std::optional<ArrivalInfo> arrival;
-    std::optional<DepartureInfo> departure;
-    std::optional<ExpectedDepartureOccupancy> expected_departure_occupancy;
-    std::optional<ExpectedDepartureCapacity> expected_departure_capacity;
+    OptRecord<DisruptionGroup> disruption_group;
+    OptRecord<ArrivalInfo> arrival;
+    OptRecord<DepartureInfo> departure;
+    OptRecord<ExpectedDepartureOccupancy> expected_departure_occupancy;
+    OptRecord<ExpectedDepartureCapacity> expected_departure_capacity;
 };
 
 }  // namespace quorvane

@@ -18,11 +18,11 @@ struct Facility {
     OptText facility_code;
     OptText description;
     std::optional<FacilityClass> facility_class;
-    std::optional<ValidityCondition> validity_condition;
-    std::optional<FacilityLocation> facility_location;
-    std::optional<AccessibilityAssessment> accessibility_assesment;
-    std::optional<Limitations> limitations;
-    std::optional<Suitabilities> suitabilities;
+    OptRecord<ValidityCondition> validity_condition;
+    OptRecord<FacilityLocation> facility_location;
+    OptRecord<AccessibilityAssessment> accessibility_assesment;
+    OptRecord<Limitations> limitations;
+    OptRecord<Suitabilities> suitabilities;
 };
 
 }  // namespace quorvane

@@ -15,8 +15,8 @@ namespace quorvane {
 struct FacilityCondition {
     Facility facility;
     OptText facility_ref;
-    std::optional<FacilityStatus> facility_status;
-    std::optional<ValidityPeriod> validity_period;
+    OptRecord<FacilityStatus> facility_status;
+    OptRecord<ValidityPeriod> validity_period;
 };
 
 }  // namespace quorvane

@@ -11,7 +11,7 @@ namespace quorvane {
 // Whether a facility suits a user need; `suitable` is free text.
 struct Suitability {
     Text suitable;
-    std::optional<UserNeed> user_need;
+    OptRecord<UserNeed> user_need;
 };
 
 }  // namespace quorvane

@@ -13,7 +13,7 @@ namespace quorvane {
 struct JourneyEndNamesGroup {
     OptText origin_ref;
     OptText origin_name;
-    std::optional<Via> via;
+    OptRecord<Via> via;
     Text destination_ref;
     Text destination_name;
 };

@@ -14,8 +14,8 @@ struct MonitoredStopVisitCancellation {
     OptText event_identity;
     OptText monitoring_ref;
     OptText line_ref;
-    std::optional<FramedVehicleJourneyRef> vehicle_journey_ref;
-    std::optional<JourneyPatternInfoGroup> journey_pattern_info;
+    OptRecord<FramedVehicleJourneyRef> vehicle_journey_ref;
+    OptRecord<JourneyPatternInfoGroup> journey_pattern_info;
     OptText message_reason;
 };
 

@@ -11,7 +11,7 @@ namespace quorvane {
 // Descriptive details of a connecting journey. Here `JourneyInfo` is plain
 // text, unlike the record of the same element name in a feeder cancellation.
 struct VehicleJourneyInfoGroup {
-    std::optional<JourneyEndNamesGroup> journey_end_names;
+    OptRecord<JourneyEndNamesGroup> journey_end_names;
     OptText journey_info;
     OptText journey_note;
     std::optional<bool> headway_service;

@@ -15,7 +15,7 @@ struct VehicleActivity {
     OptText valid_until_time;
     OptText item_identifier;
     OptText vehicle_monitoring_ref;
-    std::optional<ProgressBetweenStops> progress_between_stops;
+    OptRecord<ProgressBetweenStops> progress_between_stops;
     MonitoredVehicleJourney monitored_vehicle_journey;
     OptText vehicle_activity_note;
 };

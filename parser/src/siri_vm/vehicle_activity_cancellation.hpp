@@ -15,9 +15,9 @@ struct VehicleActivityCancellation {
     OptText recorded_at_time;
     OptText event_identity;
     OptText vehicle_monitoring_ref;
-    std::optional<FramedVehicleJourneyRef> framed_vehicle_journey_ref;
+    OptRecord<FramedVehicleJourneyRef> framed_vehicle_journey_ref;
     OptText line_ref;
-    std::optional<JourneyPatternInfoGroup> journey_pattern_info;
+    OptRecord<JourneyPatternInfoGroup> journey_pattern_info;
     List<Text> reasons;
 };
 

@@ -11,7 +11,7 @@ namespace quorvane {
 struct ActionData {
     Text name;
     OptText prompt;
-    std::optional<PublishAtScope> publish_at_scope;
+    OptRecord<PublishAtScope> publish_at_scope;
 };
 
 }  // namespace quorvane

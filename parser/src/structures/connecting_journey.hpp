@@ -15,9 +15,9 @@ namespace quorvane {
 struct ConnectingJourney {
     OptText line_ref;
     FramedVehicleJourneyRef framed_journey_ref;
-    std::optional<JourneyPatternInfoGroup> journey_pattern_info;
-    std::optional<VehicleJourneyInfoGroup> vehicle_journey_info;
-    std::optional<DisruptionGroup> distruptuin_group;
+    OptRecord<JourneyPatternInfoGroup> journey_pattern_info;
+    OptRecord<VehicleJourneyInfoGroup> vehicle_journey_info;
+    OptRecord<DisruptionGroup> distruptuin_group;
     std::optional<bool> monitored;
     OptText aimed_arrival_time;
 };

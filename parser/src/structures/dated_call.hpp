@@ -24,7 +24,7 @@ struct DatedCall {
     OptText departure_platform_name;
     std::optional<BoardingActivity> departure_boarding_activity;
     std::optional<std::uint32_t> aimed_headway_interval;
-    std::optional<TargetedInterchange> targeted_interchange;
+    OptRecord<TargetedInterchange> targeted_interchange;
 };
 
 }  // namespace quorvane

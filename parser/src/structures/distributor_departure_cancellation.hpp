@@ -11,7 +11,7 @@ namespace quorvane {
 // A cancelled distributor departure.
 struct DistributorDepartureCancellation {
     Text recorded_at_time;
-    std::optional<DistributorInfo> distributor_info;
+    OptRecord<DistributorInfo> distributor_info;
     OptText reason;
 };
 

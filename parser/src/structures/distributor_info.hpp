@@ -16,8 +16,8 @@ struct DistributorInfo {
     Text connection_link_ref;
     Text stop_point_ref;
     std::optional<std::uint32_t> distributor_order;
-    std::optional<ConnectingJourney> distributor_journey;
-    std::optional<FramedVehicleJourneyRef> feeder_vehicle_journey_ref;
+    OptRecord<ConnectingJourney> distributor_journey;
+    OptRecord<FramedVehicleJourneyRef> feeder_vehicle_journey_ref;
 };
 
 }  // namespace quorvane

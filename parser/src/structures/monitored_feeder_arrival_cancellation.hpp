@@ -18,7 +18,7 @@ struct MonitoredFeederArrivalCancellation {
     OptText stop_point_ref;
     std::optional<std::uint32_t> order;
     OptText strop_point_name;
-    std::optional<JourneyInfo> journey_info;
+    OptRecord<JourneyInfo> journey_info;
     OptText reason;
 };
 

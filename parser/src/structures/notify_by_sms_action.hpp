@@ -11,7 +11,7 @@
 namespace quorvane {
 
 struct NotifyBySmsAction {
-    std::optional<ParameterisedAction> parameterized_action;
+    OptRecord<ParameterisedAction> parameterized_action;
     List<BeforeNotice> before_notices;
     std::optional<bool> clear_notice;
     OptText phone;

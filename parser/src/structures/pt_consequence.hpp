@@ -17,8 +17,8 @@ namespace quorvane {
 struct PtConsequence {
     Condition condition;
     Severity severity;
-    std::optional<PtAdvice> advice;
-    std::optional<Blocking> blocking;
+    OptRecord<PtAdvice> advice;
+    OptRecord<Blocking> blocking;
     Boarding boarding;
     std::optional<std::uint32_t> delays;
 };

@@ -25,10 +25,10 @@ namespace quorvane {
 struct PtSituationElement {
     Text creation_time;
     SituationBasedIdentityGroup situation_based_identity_group;
-    std::optional<SituationSource> source;
+    OptRecord<SituationSource> source;
     OptText versioned_at_time;
-    std::optional<PtSituationBodyGroup> verification;
-    std::optional<ValidityPeriod> validity_period;
+    OptRecord<PtSituationBodyGroup> verification;
+    OptRecord<ValidityPeriod> validity_period;
     OptText reason_name;
     OptText severity;
     std::optional<std::uint32_t> priority;
@@ -44,7 +44,7 @@ struct PtSituationElement {
     OptText internal;
     List<Affect> affects;
     List<PtConsequence> consequences;
-    std::optional<PublishingActions> publishing_actions;
+    OptRecord<PublishingActions> publishing_actions;
 };
 
 }  // namespace quorvane

@@ -8,7 +8,7 @@
 namespace quorvane {
 
 struct PublishToDisplayAction {
-    std::optional<ParameterisedAction> parameterized_action;
+    OptRecord<ParameterisedAction> parameterized_action;
     std::optional<bool> on_place;
     std::optional<bool> onboard;
 };

@@ -8,7 +8,7 @@
 namespace quorvane {
 
 struct PublishToMobileAction {
-    std::optional<ParameterisedAction> parameterized_action;
+    OptRecord<ParameterisedAction> parameterized_action;
     std::optional<bool> incidents;
     std::optional<bool> home_page;
 };

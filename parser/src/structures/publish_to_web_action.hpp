@@ -10,7 +10,7 @@
 namespace quorvane {
 
 struct PublishToWebAction {
-    std::optional<ParameterisedAction> parameterized_action;
+    OptRecord<ParameterisedAction> parameterized_action;
     std::optional<bool> incidents;
     std::optional<bool> home_page;
     std::optional<bool> ticker;

@@ -13,11 +13,11 @@ namespace quorvane {
 
 // How a situation is to be published: at most one action of each kind.
 struct PublishingActions {
-    std::optional<PublishToWebAction> publish_to_web_action;
-    std::optional<PublishToMobileAction> publish_to_mobile_action;
-    std::optional<PublishToDisplayAction> publish_to_display_action;
-    std::optional<NotifyByEmailAction> notify_by_email_action;
-    std::optional<NotifyBySmsAction> notify_by_sms_action;
+    OptRecord<PublishToWebAction> publish_to_web_action;
+    OptRecord<PublishToMobileAction> publish_to_mobile_action;
+    OptRecord<PublishToDisplayAction> publish_to_display_action;
+    OptRecord<NotifyByEmailAction> notify_by_email_action;
+    OptRecord<NotifyBySmsAction> notify_by_sms_action;
 };
 
 }  // namespace quorvane

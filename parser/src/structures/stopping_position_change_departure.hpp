@@ -12,9 +12,9 @@ namespace quorvane {
 // A distributor departure that leaves from another stopping position.
 struct StoppingPositionChangeDeparture {
     Text recorded_at_time;
-    std::optional<DistributorInfo> distributor_info;
+    OptRecord<DistributorInfo> distributor_info;
     OptText change_note;
-    std::optional<LocationStructure> new_location;
+    OptRecord<LocationStructure> new_location;
 };
 
 }  // namespace quorvane

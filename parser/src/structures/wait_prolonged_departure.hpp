@@ -11,7 +11,7 @@ namespace quorvane {
 // A distributor departure held back for a feeder.
 struct WaitProlongedDeparture {
     Text recorded_at_time;
-    std::optional<DistributorInfo> distributor_info;
+    OptRecord<DistributorInfo> distributor_info;
     OptText expected_departure_time;
 };
 
