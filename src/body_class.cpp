@@ -68,7 +68,7 @@ PyObject* body_new(PyTypeObject*, PyObject* args, PyObject* kwargs) {
 }
 
 PyObject* body_str(PyObject* self) {
-    return guarded("Body.__str__", [&] { return new_text(binding::to_text(record_of<Body>(self, ClassId::Body))); });
+    return guarded("Body.__str__", [&] { return new_rendering(record_of<Body>(self, ClassId::Body)); });
 }
 
 template <std::size_t... I>

@@ -15,7 +15,7 @@ PyObject* envelope_body(PyObject* self, PyObject*) {
 
 PyObject* envelope_str(PyObject* self) {
     return guarded("Envelope.__str__",
-                   [&] { return new_text(binding::to_text(record_of<Envelope>(self, ClassId::Envelope))); });
+                   [&] { return new_rendering(record_of<Envelope>(self, ClassId::Envelope)); });
 }
 
 PyMethodDef envelope_methods[] = {

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <utility>
 
+#include "binding/render.hpp"
 #include "binding/store.hpp"
 
 namespace quorvane::py {
@@ -91,10 +92,35 @@ void extract_arguments(const FunctionDescription& d, PyObject* args, PyObject* k
 // The `__qualname__` of an object's type, for conversion messages.
 std::string type_name_of(PyObject* o);
 
+inline constexpr std::size_t kRenderBlock = std::size_t(64) << 10;
+
 // "argument '<param>': <message>" as TypeError.
 [[noreturn]] void argument_error(const char* param, const std::string& message);
 
 PyObject* new_text(std::string_view s);
+
+// str() of a record: rendered through a small block, each block's text
+// appended to the str being built, so that only the str itself is new
+// memory the size of the rendering.
+template <class V>
+PyObject* new_rendering(const V& v) {
+    Ref result;
+    const auto drain = [](void* context, std::string_view text) {
+        Ref& into = *static_cast<Ref*>(context);
+        Ref piece(new_text(text));
+        if (!into) {
+            into = std::move(piece);
+            return;
+        }
+        PyObject* joined = into.release();
+        PyUnicode_Append(&joined, piece.get());
+        into = Ref(check(joined));
+    };
+    binding::TextWriter out(kRenderBlock, drain, &result);
+    binding::render(out, v);
+    out.finish();
+    return result.release();
+}
 
 // ------------------------------------------------------------ classes
 

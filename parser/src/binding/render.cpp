@@ -18,34 +18,33 @@ constexpr auto kPlain = [] {
     return t;
 }();
 
-void append_hex_escape(std::string& out, char32_t cp) {
+template <class Out>
+void append_hex_escape(Out& out, char32_t cp) {
     char buf[16];
     auto r = std::to_chars(buf, buf + sizeof buf, static_cast<std::uint32_t>(cp), 16);
-    out += "\\u{";
-    out.append(buf, r.ptr);
+    out += std::string_view("\\u{");
+    out += std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
     out += '}';
 }
 
-}  // namespace
-
-void append_quoted(std::string& out, std::string_view text) {
-    out.reserve(out.size() + text.size() + 2);
+template <class Out>
+void quote(Out& out, std::string_view text) {
     out += '"';
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* const end = p + text.size();
     while (p < end) {
         const unsigned char* run = p;
         while (p < end && kPlain[*p]) ++p;
-        out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+        out += std::string_view(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
         if (p >= end) break;
         const unsigned char b = *p;
         switch (b) {
-            case '"': out += "\\\""; ++p; continue;
-            case '\\': out += "\\\\"; ++p; continue;
-            case '\0': out += "\\0"; ++p; continue;
-            case '\t': out += "\\t"; ++p; continue;
-            case '\n': out += "\\n"; ++p; continue;
-            case '\r': out += "\\r"; ++p; continue;
+            case '"': out += std::string_view("\\\""); ++p; continue;
+            case '\\': out += std::string_view("\\\\"); ++p; continue;
+            case '\0': out += std::string_view("\\0"); ++p; continue;
+            case '\t': out += std::string_view("\\t"); ++p; continue;
+            case '\n': out += std::string_view("\\n"); ++p; continue;
+            case '\r': out += std::string_view("\\r"); ++p; continue;
             default: break;
         }
         // One character; the input is valid UTF-8.
@@ -66,23 +65,50 @@ void append_quoted(std::string& out, std::string_view text) {
         if (needs_unicode_escape(cp)) {
             append_hex_escape(out, cp);
         } else {
-            out.append(reinterpret_cast<const char*>(p), len);
+            out += std::string_view(reinterpret_cast<const char*>(p), len);
         }
         p += len;
     }
     out += '"';
 }
 
-void append_u32(std::string& out, unsigned long value) {
+template <class Out>
+void append_number(Out& out, auto value) {
     char buf[24];
     auto r = std::to_chars(buf, buf + sizeof buf, value);
-    out.append(buf, r.ptr);
+    out += std::string_view(buf, static_cast<std::size_t>(r.ptr - buf));
 }
 
-void append_i32(std::string& out, long value) {
-    char buf[24];
-    auto r = std::to_chars(buf, buf + sizeof buf, value);
-    out.append(buf, r.ptr);
+}  // namespace
+
+void TextWriter::grow(std::size_t need) {
+    std::size_t used = static_cast<std::size_t>(p_ - begin());
+    if (drain_ && used != 0) {
+        // Every append is whole characters, so the text ends on one's end.
+        drain_(context_, std::string_view(begin(), used));
+        used = 0;
+        p_ = begin();
+        if (static_cast<std::size_t>(end_ - p_) >= need) return;
+    }
+    const std::size_t capacity = static_cast<std::size_t>(end_ - begin());
+    std::size_t size = capacity * 2 > used + need ? capacity * 2 : used + need;
+    if (size < 64) size = 64;
+    Bytes more(size);
+    if (used != 0) std::memcpy(more.data(), buf_.data(), used);
+    buf_ = std::move(more);
+    p_ = begin() + used;
+    end_ = begin() + size;
 }
+
+void append_quoted(std::string& out, std::string_view text) {
+    out.reserve(out.size() + text.size() + 2);
+    quote(out, text);
+}
+
+void append_quoted(TextWriter& out, std::string_view text) { quote(out, text); }
+
+void append_u32(TextWriter& out, unsigned long value) { append_number(out, value); }
+
+void append_i32(TextWriter& out, long value) { append_number(out, value); }
 
 }  // namespace quorvane::binding

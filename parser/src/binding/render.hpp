@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -14,43 +15,58 @@
 
 namespace quorvane::binding {
 
+// The text of a rendering, written into one block. Without a drain the
+// block grows to hold the whole text; with one, the text written so far is
+// handed to the drain whenever the block is full, so that a large rendering
+// goes on through a small block. Every append is whole characters.
+class TextWriter {
+public:
+    using Drain = void (*)(void* context, std::string_view text);
+
+    explicit TextWriter(std::size_t reserve, Drain drain = nullptr, void* context = nullptr)
+        : drain_(drain), context_(context) {
+        if (reserve != 0) grow(reserve);
+    }
+    TextWriter& operator+=(char c) {
+        if (p_ == end_) grow(1);
+        *p_++ = c;
+        return *this;
+    }
+    TextWriter& operator+=(std::string_view s) {
+        if (static_cast<std::size_t>(end_ - p_) < s.size()) grow(s.size());
+        if (!s.empty()) std::memcpy(p_, s.data(), s.size());
+        p_ += s.size();
+        return *this;
+    }
+    // Without a drain: the whole text.
+    std::string_view view() const noexcept {
+        return {reinterpret_cast<const char*>(buf_.data()), static_cast<std::size_t>(p_ - begin())};
+    }
+    // With a drain: hands it the rest.
+    void finish() {
+        if (p_ != begin()) drain_(context_, view());
+        p_ = begin();
+    }
+
+private:
+    char* begin() const noexcept { return reinterpret_cast<char*>(buf_.data()); }
+    void grow(std::size_t need);
+
+    Bytes buf_;
+    char* p_ = nullptr;
+    char* end_ = nullptr;
+    Drain drain_;
+    void* context_;
+};
+
 // Appends `text` in double quotes, escaped: `"` `\` NUL tab LF CR with a
 // backslash; combining marks and non-printable characters as `\u{h}`.
 void append_quoted(std::string& out, std::string_view text);
+void append_quoted(TextWriter& out, std::string_view text);
 
-void append_u32(std::string& out, unsigned long value);
-void append_i32(std::string& out, long value);
+void append_u32(TextWriter& out, unsigned long value);
+void append_i32(TextWriter& out, long value);
 
-// The size of a rendering, counted by the same walk that writes it. Quoted
-// text counts as if nothing in it were escaped: the count is exact for most
-// trees and never more than the text, so it is what to_text reserves.
-struct TextSize {
-    std::size_t bytes = 0;
-    TextSize& operator+=(char) {
-        ++bytes;
-        return *this;
-    }
-    TextSize& operator+=(std::string_view s) {
-        bytes += s.size();
-        return *this;
-    }
-};
-
-inline void append_quoted(TextSize& out, std::string_view text) { out.bytes += text.size() + 2; }
-
-inline void append_u32(TextSize& out, unsigned long value) {
-    do {
-        ++out.bytes;
-        value /= 10;
-    } while (value != 0);
-}
-
-inline void append_i32(TextSize& out, long value) {
-    if (value < 0) ++out.bytes;
-    append_u32(out, value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value));
-}
-
-// `Out` is the text written (std::string) or its size counted (TextSize).
 template <class Out, class V>
 void render(Out& out, const V& v);
 
@@ -123,16 +139,11 @@ void render(Out& out, const V& v) {
     }
 }
 
-// Counted first and reserved at once, so that a large rendering is not
-// copied again and again as it grows.
 template <class V>
 std::string to_text(const V& v) {
-    TextSize size;
-    render(size, v);
-    std::string out;
-    out.reserve(size.bytes);
+    TextWriter out(256);
     render(out, v);
-    return out;
+    return std::string(out.view());
 }
 
 template <class V>
