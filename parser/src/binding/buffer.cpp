@@ -25,9 +25,9 @@ std::int32_t Buffer::append(std::int32_t parent, std::int32_t& last, BufferNode:
                             std::int32_t first) {
     const std::uint32_t index = count_;
     const std::uint32_t j = index + kFirstBlock;
-    if ((j & (j - 1)) == 0 && (j / kFirstBlock) > blocks_.size()) {
+    if ((j & (j - 1)) == 0 && (j / kFirstBlock) > blocks_.size() + 1) {
         // The first node of a new block, twice the size of the one before.
-        std::unique_ptr<BufferNode[]> block(new BufferNode[std::size_t(kFirstBlock) << blocks_.size()]);
+        std::unique_ptr<BufferNode[]> block(new BufferNode[std::size_t(kFirstBlock) << (blocks_.size() + 1)]);
         blocks_.push_back(std::move(block));
     }
     const auto i = static_cast<std::int32_t>(narrow(index));
@@ -43,6 +43,11 @@ std::int32_t Buffer::append(std::int32_t parent, std::int32_t& last, BufferNode:
 }
 
 std::int32_t Buffer::keep_text(std::string_view raw, bool decode) {
+    if (spans_.empty()) {
+        // One allocation each for the usual few texts.
+        spans_.reserve(16);
+        chars_.reserve(256);
+    }
     const std::size_t offset = chars_.size();
     if (decode) {
         xml::decode_append(raw, chars_);

@@ -6,6 +6,7 @@
 // bytes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -67,7 +68,8 @@ private:
     BufferNode& at(std::int32_t i) const {
         const auto j = static_cast<std::uint32_t>(i) + kFirstBlock;
         const int b = 31 - __builtin_clz(j / kFirstBlock);
-        return blocks_[static_cast<std::size_t>(b)][j - (kFirstBlock << b)];
+        BufferNode* block = b == 0 ? const_cast<BufferNode*>(first_block_.data()) : blocks_[static_cast<std::size_t>(b - 1)].get();
+        return block[j - (kFirstBlock << b)];
     }
     // Appends a node under `parent` (-1: the top level), after `*last`, its
     // parent's last child so far, which then becomes the new node.
@@ -77,6 +79,8 @@ private:
     std::int32_t keep_text(std::string_view raw, bool decode);
     void add_attributes(std::int32_t parent, std::int32_t& last, const xml::Event& start);
 
+    // The first block in place: most holders keep a few attributes only.
+    std::array<BufferNode, kFirstBlock> first_block_;
     std::vector<std::unique_ptr<BufferNode[]>> blocks_;
     std::uint32_t count_ = 0;
     std::int32_t first_ = -1, last_ = -1;

@@ -24,6 +24,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -202,11 +203,27 @@ struct KeyIndex {
         seed = 0;
     }
 
+    // Whether two keys are equal: sizes, then words; keys are short.
+    static constexpr bool same(std::string_view a, std::string_view b) {
+        if (a.size() != b.size()) return false;
+        if (std::is_constant_evaluated()) return a == b;
+        std::size_t i = 0;
+        for (; i + 8 <= a.size(); i += 8) {
+            std::uint64_t x, y;
+            std::memcpy(&x, a.data() + i, 8);
+            std::memcpy(&y, b.data() + i, 8);
+            if (x != y) return false;
+        }
+        for (; i < a.size(); ++i)
+            if (a[i] != b[i]) return false;
+        return true;
+    }
+
     // The field whose element name or alias is exactly `key`, or -1.
     constexpr int find(std::string_view key) const {
         if (seed != 0) {
             const std::uint8_t slot = slots[slot_of(key)];
-            if (slot != 0 && keys[slot - 1].text == key) return keys[slot - 1].field;
+            if (slot != 0 && same(keys[slot - 1].text, key)) return keys[slot - 1].field;
             return -1;
         }
         std::size_t lo = 0, hi = N;

@@ -5,6 +5,7 @@
 // share the store, which lives as long as the last record that refers to it.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -183,23 +184,32 @@ private:
     void grow(std::size_t need) {
         const std::size_t size = need > next_block_ ? need : next_block_;
         Bytes block(size);
-        blocks_.push_back(std::move(block));
-        next_ = reinterpret_cast<char*>(blocks_.back().data());
-        end_ = next_ + size;
+        char* const at = reinterpret_cast<char*>(block.data());
+        hold(std::move(block));
+        next_ = at;
+        end_ = at + size;
         if (next_block_ < kMaxBlock) next_block_ *= 2;
     }
 
-public:
-    // Takes `block` whole as a block of the store, as it is; what is filled
-    // goes on in the block filled before.
-    void adopt(Bytes&& block) {
-        blocks_.reserve(blocks_.size() + 1);
-        // The one being filled stays last.
-        blocks_.insert(blocks_.empty() ? blocks_.end() : blocks_.end() - 1, std::move(block));
+    // Keeps `block` until the store goes: the first few in place, since a
+    // small document takes one or two.
+    void hold(Bytes&& block) {
+        if (held_ < few_.size()) {
+            few_[held_++] = std::move(block);
+        } else {
+            more_.push_back(std::move(block));
+        }
     }
 
+public:
+    // Takes `block` whole as a block of the store, as it is; filling goes on
+    // where it was.
+    void adopt(Bytes&& block) { hold(std::move(block)); }
+
 private:
-    std::vector<Bytes> blocks_;
+    std::array<Bytes, 4> few_;
+    std::size_t held_ = 0;
+    std::vector<Bytes> more_;
     char* next_ = nullptr;
     char* end_ = nullptr;
     std::size_t next_block_;
