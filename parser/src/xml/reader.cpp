@@ -86,29 +86,99 @@ std::string_view trim_start(std::string_view s) {
     return s.substr(static_cast<std::size_t>(p - s.data()));
 }
 
-// The first byte in [p, end) that is `>` or a quote or, with `Low`, a byte
-// at or below the space (whitespace among them); `end` if there is none.
-// Sixteen bytes at a time where the CPU allows.
-template <bool Low>
+// The first byte in [p, end) that is `>` or a quote; `end` if there is
+// none. Sixteen bytes at a time where the CPU allows.
 const char* find_tag_stop(const char* p, const char* end) {
 #if defined(__SSE2__)
     const __m128i gt = _mm_set1_epi8('>');
     const __m128i dq = _mm_set1_epi8('"');
     const __m128i sq = _mm_set1_epi8('\'');
-    const __m128i sp = _mm_set1_epi8(' ');
     for (; end - p >= 16; p += 16) {
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(b, gt), _mm_or_si128(_mm_cmpeq_epi8(b, dq), _mm_cmpeq_epi8(b, sq)));
-        if constexpr (Low) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_min_epu8(b, sp), b));
+        const __m128i hit =
+            _mm_or_si128(_mm_cmpeq_epi8(b, gt), _mm_or_si128(_mm_cmpeq_epi8(b, dq), _mm_cmpeq_epi8(b, sq)));
         const int mask = _mm_movemask_epi8(hit);
         if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
     }
 #endif
     for (; p < end; ++p) {
         const char c = *p;
-        if (c == '>' || c == '"' || c == '\'' || (Low && static_cast<unsigned char>(c) <= ' ')) return p;
+        if (c == '>' || c == '"' || c == '\'') return p;
     }
     return end;
+}
+
+// The first byte in [p, end) that may end a start tag's name: `>` or a byte
+// at or below `'`, which takes in whitespace and both quotes, and a few
+// bytes that end nothing, for the caller to pass over; `end` if there is
+// none. One comparison less per block than naming each stop.
+[[gnu::always_inline]] inline const char* find_name_stop(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i gt = _mm_set1_epi8('>');
+    const __m128i low = _mm_set1_epi8('\'');
+    for (; end - p >= 16; p += 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(b, gt), _mm_cmpeq_epi8(_mm_min_epu8(b, low), b));
+        const int mask = _mm_movemask_epi8(hit);
+        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    for (; p < end; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c == '>' || c <= '\'') return p;
+    }
+    return end;
+}
+
+// The first `<` in [p, end), or `end`; sets `amp` when a `&` stands before
+// it. One pass finds where a text ends and whether it needs decoding.
+[[gnu::always_inline]] inline const char* scan_text(const char* p, const char* end, bool& amp) {
+#if defined(__SSE2__)
+    const __m128i lt = _mm_set1_epi8('<');
+    const __m128i am = _mm_set1_epi8('&');
+    for (; end - p >= 16; p += 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(b, lt), _mm_cmpeq_epi8(b, am)));
+        if (mask != 0) {
+            const char* q = p + __builtin_ctz(static_cast<unsigned>(mask));
+            if (*q == '<') return q;
+            amp = true;
+            q = find_lt(q + 1, end);
+            return q ? q : end;
+        }
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == '<') return p;
+        if (*p == '&') amp = true;
+    }
+    return end;
+}
+
+// skip_spaces, inline where whitespace is looked for between tags.
+[[gnu::always_inline]] inline const char* skip_ws(const char* p, const char* end) {
+    if (p < end && static_cast<unsigned char>(*p) > ' ') return p;  // none at all
+    return skip_spaces(p, end);
+}
+
+// Whether the n bytes at a equal those at b, where b stands before a in the
+// same input, which ends at `end`: names of up to 32 bytes are compared
+// sixteen bytes at a time, every load inside the input.
+[[gnu::always_inline]] inline bool same_bytes(const char* a, const char* b, std::size_t n, const char* end) {
+#if defined(__SSE2__)
+    if (n <= 32 && end - a >= 32) {
+        const auto differ = [](const char* x, const char* y) {
+            return ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(x)),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(y))))) &
+                   0xFFFFu;
+        };
+        const unsigned lo = differ(a, b);
+        if (n <= 16) return (lo & ((1u << n) - 1u)) == 0;
+        return lo == 0 && (differ(a + 16, b + 16) & ((1u << (n - 16)) - 1u)) == 0;
+    }
+#endif
+    return std::memcmp(a, b, n) == 0;
 }
 
 bool iequals_ascii(std::string_view a, std::string_view upper) {
@@ -126,7 +196,6 @@ bool iequals_ascii(std::string_view a, std::string_view upper) {
 // ---------------------------------------------------------------- raw reader
 
 Reader::Reader(std::string_view input) : in_(input) {
-    open_.reserve(32);  // one allocation for the usual depths
     if (in_.size() >= 3 && in_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
 }
 
@@ -141,7 +210,7 @@ RawEvent Reader::fail(std::string text) {
 std::size_t Reader::find_tag_end(std::size_t from) const {
     const char* const end = in_.data() + in_.size();
     for (const char* p = in_.data() + from;;) {
-        p = find_tag_stop<false>(p, end);
+        p = find_tag_stop(p, end);
         if (p == end) break;
         const char c = *p;
         if (c == '>') return static_cast<std::size_t>(p - in_.data());
@@ -152,19 +221,64 @@ std::size_t Reader::find_tag_end(std::size_t from) const {
     return std::string_view::npos;
 }
 
+inline std::string_view Reader::close_empty() noexcept {
+    const std::string_view name = open_.back();
+    open_.pop_back();
+    if (quoted_open_ != 0 && has_quote(name)) --quoted_open_;
+    // Nothing after the root's end is ever examined.
+    state_ = open_.empty() ? State::Finished : State::Text;
+    return name;
+}
+
+[[gnu::always_inline]] inline bool Reader::close_open(std::size_t at, std::string_view& name) noexcept {
+    // Written as the open name and `>` at once: a quote, which would change
+    // where the tag ends, is in no open name.
+    if (open_.empty() || quoted_open_ != 0) return false;
+    const std::string_view open = open_.back();
+    const std::size_t close = at + open.size();
+    if (close >= in_.size() || in_[close] != '>' ||
+        !same_bytes(in_.data() + at, open.data(), open.size(), in_.data() + in_.size()))
+        return false;
+    open_.pop_back();
+    pos_ = close + 1;
+    if (open_.empty()) state_ = State::Finished;
+    name = std::string_view(in_.data() + at, open.size());
+    return true;
+}
+
+// A start tag; pos_ is at its first byte. Its name runs to the first
+// whitespace; most tags end right after it, so the tag's end is looked for
+// only past the name.
+[[gnu::always_inline]] inline RawEvent Reader::start_tag() {
+    const char* const base = in_.data();
+    const char* const end = base + in_.size();
+    const char* const first = base + pos_;
+    const char* const stop = find_name_stop(first, end);
+    if (stop == end || *stop != '>') return start_tag_rest(stop);
+    // `<name>` or `<name/>`: the usual tag.
+    std::string_view content(first, static_cast<std::size_t>(stop - first));
+    pos_ = static_cast<std::size_t>(stop - base) + 1;
+    if (!content.empty() && content.back() == '/') {
+        content.remove_suffix(1);
+        state_ = State::Empty;
+    }
+    open_.push_back(content);
+    return RawEvent{RawKind::Start, content, content.size()};
+}
+
+// An end tag; pos_ is at its `/`.
+[[gnu::always_inline]] inline RawEvent Reader::end_tag() {
+    if (std::string_view name; close_open(pos_ + 1, name)) return RawEvent{RawKind::End, name, 0};
+    return end_tag_rest();
+}
+
 RawEvent Reader::next() {
     for (;;) {
         switch (state_) {
             case State::Finished:
                 return RawEvent{};
-            case State::Empty: {
-                const std::string_view name = open_.back();
-                open_.pop_back();
-                if (quoted_open_ != 0 && has_quote(name)) --quoted_open_;
-                // Nothing after the root's end is ever examined.
-                state_ = open_.empty() ? State::Finished : State::Text;
-                return RawEvent{RawKind::End, name, 0};
-            }
+            case State::Empty:
+                return RawEvent{RawKind::End, close_empty(), 0};
             case State::Markup: {
                 if (pos_ < in_.size()) {
                     const char c = in_[pos_];
@@ -300,21 +414,8 @@ RawEvent Reader::markup() {
     return start_tag();
 }
 
-// An end tag; pos_ is at its `/`.
-RawEvent Reader::end_tag() {
-    if (!open_.empty() && quoted_open_ == 0) {
-        // Written as the open name and `>` at once: a quote, which would
-        // change where the tag ends, is in no open name.
-        const std::string_view open = open_.back();
-        const std::size_t at = pos_ + 1;
-        const std::size_t close = at + open.size();
-        if (close < in_.size() && in_[close] == '>' && std::memcmp(in_.data() + at, open.data(), open.size()) == 0) {
-            open_.pop_back();
-            pos_ = close + 1;
-            if (open_.empty()) state_ = State::Finished;
-            return RawEvent{RawKind::End, in_.substr(at, open.size()), 0};
-        }
-    }
+// An end tag that close_open() did not take; pos_ is at its `/`.
+RawEvent Reader::end_tag_rest() {
     const std::size_t gt = find_tag_end(pos_ + 1);
     if (gt == std::string_view::npos) return fail(cat({kSyntax, "tag not closed: `>` not found before end of input"}));
     const std::string_view name = trim_end(in_.substr(pos_ + 1, gt - pos_ - 1));
@@ -328,15 +429,13 @@ RawEvent Reader::end_tag() {
     return RawEvent{RawKind::End, name, 0};
 }
 
-// A start tag; pos_ is at its first byte. Its name runs to the first
-// whitespace; most tags end right after it, so the tag's end is looked for
-// only past the name.
-RawEvent Reader::start_tag() {
+// The rest of a start tag whose name did not end at `>`: `stop` is where
+// find_name_stop() stopped.
+RawEvent Reader::start_tag_rest(const char* stop) {
     const char* const base = in_.data();
     const char* const end = base + in_.size();
-    const char* stop = find_tag_stop<true>(base + pos_, end);
     while (stop < end && *stop != '>' && *stop != '"' && *stop != '\'' && !is_space(*stop))
-        stop = find_tag_stop<true>(stop + 1, end);  // another control byte: part of the name
+        stop = find_name_stop(stop + 1, end);  // a byte that ends nothing: part of the name
     std::size_t gt;
     if (stop < end && *stop == '>') {
         gt = static_cast<std::size_t>(stop - base);
@@ -510,7 +609,112 @@ bool Events::text_follows() {
     return ahead_.kind == RawKind::Text || ahead_.kind == RawKind::CData;
 }
 
+std::string_view Events::decoded(std::string_view piece) {
+    which_ ^= 1u;
+    std::string& buf = scratch_[which_];
+    buf.clear();
+    decode_append(piece, buf);
+    return buf;
+}
+
+// The reader stands at markup or text with nothing read ahead. Each branch
+// leaves the reader as its raw events would have, so that produce_raw()
+// can take over at any point.
 Event Events::produce() {
+    Reader& r = reader_;
+    const char* const base = r.in_.data();
+    const std::size_t size = r.in_.size();
+    const char* const end = base + size;
+    for (;;) {
+        if (has_ahead_) return produce_raw();
+        switch (r.state_) {
+            case Reader::State::Text: {
+                if (!trim_start_) return produce_raw();
+                const char* const p = skip_ws(base + r.pos_, end);
+                if (p == end) {
+                    r.pos_ = size;
+                    r.state_ = Reader::State::Finished;
+                    return Event{};
+                }
+                if (*p != '<') {
+                    if (const Event e = plain_text(p); e.kind != Kind::Eof) return e;
+                    continue;
+                }
+                r.pos_ = static_cast<std::size_t>(p - base) + 1;
+                r.state_ = Reader::State::Markup;
+                [[fallthrough]];
+            }
+            case Reader::State::Markup: {
+                if (r.pos_ < size) {
+                    const char c = base[r.pos_];
+                    if (c == '/') {
+                        r.state_ = Reader::State::Text;
+                        const RawEvent e = r.end_tag();
+                        if (e.kind == RawKind::Error) throw_error(r.error_);
+                        trim_start_ = true;
+                        return Event{Kind::End, e.data, 0};
+                    }
+                    if (c != '!' && c != '?') {
+                        r.state_ = Reader::State::Text;
+                        const RawEvent e = r.start_tag();
+                        if (e.kind == RawKind::Error) throw_error(r.error_);
+                        trim_start_ = true;
+                        return Event{Kind::Start, e.data, e.name_len};
+                    }
+                }
+                if (!trim_start_) return produce_raw();
+                const RawEvent e = r.markup();
+                switch (e.kind) {
+                    case RawKind::Eof:      // a dropped construct
+                    case RawKind::DocType:  // trim_start_ holds already
+                        continue;
+                    case RawKind::Error:
+                        throw_error(r.error_);
+                    case RawKind::CData:
+                        if (const Event t = text_run(e); t.kind != Kind::Eof) return t;
+                        continue;
+                    case RawKind::Start:
+                    case RawKind::End:
+                    case RawKind::Text:
+                        break;  // markup() is not asked for these here
+                }
+                has_ahead_ = true;
+                ahead_ = e;
+                continue;
+            }
+            case Reader::State::Empty:
+                trim_start_ = true;
+                return Event{Kind::End, r.close_empty(), 0};
+            case Reader::State::Finished:
+                return Event{};
+        }
+    }
+}
+
+// A text from `p` (trim_start_ holds, the reader in its Text state): alone
+// between tags it is the event; before a comment, instruction or CDATA it
+// starts a run.
+Event Events::plain_text(const char* p) {
+    Reader& r = reader_;
+    const char* const base = r.in_.data();
+    const char* const end = base + r.in_.size();
+    bool amp = false;
+    const char* const lt = scan_text(p, end, amp);
+    const std::string_view piece(p, static_cast<std::size_t>(lt - p));
+    if (lt == end) {
+        r.pos_ = r.in_.size();
+        r.state_ = Reader::State::Finished;
+    } else {
+        r.pos_ = static_cast<std::size_t>(lt - base) + 1;
+        r.state_ = Reader::State::Markup;
+        if (end - lt > 1 && (lt[1] == '!' || lt[1] == '?')) return text_run(RawEvent{RawKind::Text, piece, 0});
+    }
+    trim_start_ = false;
+    const std::string_view text = trim_end(piece);
+    return Event{Kind::Text, amp ? decoded(text) : text, 0};
+}
+
+Event Events::produce_raw() {
     for (;;) {
         // Whitespace that trimming would drop is not made a text event.
         if (trim_start_ && !has_ahead_) reader_.skip_leading_space();
@@ -532,62 +736,70 @@ Event Events::produce() {
             case RawKind::CData:
                 break;
         }
-
-        // The common case: one text piece alone between two tags.
-        if (r.kind == RawKind::Text && !text_follows()) {
-            std::string_view piece = r.data;
-            if (trim_start_) piece = trim_start(piece);
-            piece = trim_end(piece);
-            if (piece.empty()) continue;
-            trim_start_ = false;
-            if (!needs_decoding(piece)) return Event{Kind::Text, piece, 0};
-            which_ ^= 1u;
-            std::string& buf = scratch_[which_];
-            buf.clear();
-            decode_append(piece, buf);
-            return Event{Kind::Text, buf, 0};
-        }
-
-        // One run of character data: every text and CDATA piece up to the
-        // next markup event, each text piece trimmed by its neighbours.
-        which_ ^= 1u;
-        std::string& buf = scratch_[which_];
-        buf.clear();
-        std::string_view run;
-        bool owned = false;
-        auto add = [&](std::string_view piece, bool cdata) {
-            if (!cdata) {
-                if (trim_start_) piece = trim_start(piece);
-                if (!text_follows()) piece = trim_end(piece);
-                if (piece.empty()) return;
-            }
-            trim_start_ = false;
-            const bool decode = !cdata && needs_decoding(piece);
-            if (!owned && run.empty() && !decode) {
-                run = piece;
-                return;
-            }
-            if (!owned) {
-                buf.assign(run);
-                owned = true;
-            }
-            if (decode) {
-                decode_append(piece, buf);
-            } else {
-                buf.append(piece);
-            }
-        };
-        add(r.data, r.kind == RawKind::CData);
-        while (text_follows()) {
-            const RawEvent p = take_raw();
-            add(p.data, p.kind == RawKind::CData);
-        }
-        if (owned) run = buf;
-        if (!run.empty()) return Event{Kind::Text, run, 0};
+        if (const Event t = text_run(r); t.kind != Kind::Eof) return t;
     }
 }
 
+// One run of character data: every text and CDATA piece up to the next
+// markup event, each text piece trimmed by its neighbours.
+Event Events::text_run(const RawEvent& first) {
+    std::string* buf = nullptr;  // taken once pieces are joined or decoded
+    std::string_view run;
+    auto add = [&](std::string_view piece, bool cdata) {
+        if (!cdata) {
+            if (trim_start_) piece = trim_start(piece);
+            if (!text_follows()) piece = trim_end(piece);
+            if (piece.empty()) return;
+        }
+        trim_start_ = false;
+        const bool decode = !cdata && needs_decoding(piece);
+        if (!buf && run.empty() && !decode) {
+            run = piece;
+            return;
+        }
+        if (!buf) {
+            which_ ^= 1u;
+            buf = &scratch_[which_];
+            buf->assign(run);
+        }
+        if (decode) {
+            decode_append(piece, *buf);
+        } else {
+            buf->append(piece);
+        }
+    };
+    add(first.data, first.kind == RawKind::CData);
+    while (text_follows()) {
+        const RawEvent p = take_raw();
+        add(p.data, p.kind == RawKind::CData);
+    }
+    if (buf) run = *buf;
+    if (run.empty()) return Event{};
+    return Event{Kind::Text, run, 0};
+}
+
 std::string_view Events::read_text(std::string_view name) {
+    // The usual leaf, `<X>text</X>` or `<X/>`, straight from the bytes.
+    if (!has_peek_ && !has_ahead_ && trim_start_) {
+        Reader& r = reader_;
+        if (r.state_ == Reader::State::Empty) {
+            r.close_empty();
+            return {};
+        }
+        if (r.state_ == Reader::State::Text) {
+            const char* const base = r.in_.data();
+            const char* const end = base + r.in_.size();
+            const char* const p = skip_ws(base + r.pos_, end);
+            bool amp = false;
+            const char* const lt = p < end && *p != '<' ? scan_text(p, end, amp) : p;
+            std::string_view closed;
+            if (end - lt > 1 && lt[1] == '/' && r.close_open(static_cast<std::size_t>(lt - base) + 2, closed)) {
+                const std::string_view text = trim_end(std::string_view(p, static_cast<std::size_t>(lt - p)));
+                if (text.empty()) return {};
+                return amp ? decoded(text) : text;
+            }
+        }
+    }
     Event e = next();
     if (e.kind == Kind::End) return {};
     if (e.kind == Kind::Start) unexpected_start(e.name());

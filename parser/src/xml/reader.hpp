@@ -1,11 +1,14 @@
-// The XML pull reader and the event layer above it.
+// The XML pull reader and the event source above it.
 //
 // `Reader` turns UTF-8 bytes into raw events (tags, text, CDATA, document
 // type declarations); comments, processing instructions and XML declarations
-// are dropped inside it. `Events` trims, joins and decodes character data and
-// presents the four events the record readers use: start, end, text, end of
-// input. Everything refers to slices of the input; a text is copied only when
-// decoding changed it or pieces were joined.
+// are dropped inside it. `Events` presents the four events the record readers
+// use (start, end, text, end of input), with character data trimmed, joined
+// and decoded. It drives the reader's scanning itself: a tag, the whitespace
+// before it and a text that runs straight into a tag are read in one pass,
+// without raw events; runs broken by comments, instructions or CDATA go
+// through raw events. Everything refers to slices of the input; a text is
+// copied only when decoding changed it or pieces were joined.
 #pragma once
 
 #include <array>
@@ -53,19 +56,47 @@ public:
     }
 
 private:
+    friend class Events;
     enum class State : std::uint8_t { Text, Markup, Empty, Finished };
 
     void skip_space() noexcept;
     RawEvent markup();
+    // A tag; pos_ is at the byte after its `<` (a start tag) or at its `/`.
+    // Both return RawKind::Error through fail().
     RawEvent start_tag();
+    RawEvent start_tag_rest(const char* stop);
     RawEvent end_tag();
+    RawEvent end_tag_rest();
+    // Takes an end tag that repeats the open name and `>` at once, if the
+    // bytes at `at` (past `</`) are that; false leaves everything as it was.
+    bool close_open(std::size_t at, std::string_view& name) noexcept;
+    // The end event of a self-closing tag.
+    std::string_view close_empty() noexcept;
     RawEvent fail(std::string text);
     std::size_t find_tag_end(std::size_t from) const;
+
+    // The names of the open elements, innermost last: a push is a compare
+    // and a store, the storage doubling when full.
+    class NameStack {
+    public:
+        NameStack() : items_(32) {}  // one allocation for the usual depths
+        bool empty() const noexcept { return size_ == 0; }
+        std::string_view back() const noexcept { return items_[size_ - 1]; }
+        void pop_back() noexcept { --size_; }
+        void push_back(std::string_view name) {
+            if (size_ == items_.size()) items_.resize(2 * size_);
+            items_[size_++] = name;
+        }
+
+    private:
+        std::vector<std::string_view> items_;
+        std::size_t size_ = 0;
+    };
 
     std::string_view in_;
     std::size_t pos_ = 0;
     State state_ = State::Text;
-    std::vector<std::string_view> open_;
+    NameStack open_;
     // How many open names hold a quote; while none does, an end tag that
     // repeats the open name is taken without scanning it.
     std::size_t quoted_open_ = 0;
@@ -113,6 +144,16 @@ public:
 
 private:
     Event produce();
+    // The cases produce() leaves to raw events: read-ahead pending, runs of
+    // character data broken by comments, instructions or CDATA.
+    Event produce_raw();
+    // The run of character data whose first raw piece is `first`; Eof when
+    // the run came out empty.
+    Event text_run(const RawEvent& first);
+    // The text that starts at `p` (not whitespace, not `<`): alone up to a
+    // tag or the end of input, or the first piece of a run; Eof as above.
+    Event plain_text(const char* p);
+    std::string_view decoded(std::string_view piece);
     RawEvent take_raw();
     // Whether the next raw event continues a run of character data; read
     // ahead only when the reader cannot tell.
@@ -122,11 +163,11 @@ private:
     Reader reader_;
     RawEvent ahead_;
     bool has_ahead_ = false;
-    Event peeked_;
     bool has_peek_ = false;
     // The last kept event was markup (or nothing yet): the next text's
     // leading whitespace goes.
     bool trim_start_ = true;
+    Event peeked_;
     std::string scratch_[2];
     unsigned which_ = 0;
     std::string joined_;
