@@ -52,7 +52,7 @@ bool has_quote(std::string_view name) { return name.find_first_of("\"'") != std:
 
 // The first byte in [p, end) that is not whitespace, or `end`. Indentation
 // between tags is most of the text of a pretty-printed document.
-const char* skip_spaces(const char* p, const char* end) {
+[[gnu::always_inline]] inline const char* skip_spaces(const char* p, const char* end) {
 #if defined(__SSE2__)
     if (end - p >= 16) {
         // Bits of the non-whitespace bytes among the sixteen at q.
@@ -130,6 +130,19 @@ const char* find_tag_stop(const char* p, const char* end) {
     return end;
 }
 
+// The first `<` in [p, end), or `end`; sixteen bytes at a time, inline.
+[[gnu::always_inline]] inline const char* scan_lt(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i lt = _mm_set1_epi8('<');
+    for (; end - p >= 16; p += 16) {
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), lt));
+        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    while (p < end && *p != '<') ++p;
+    return p;
+}
+
 // The first `<` in [p, end), or `end`; sets `amp` when a `&` stands before
 // it. One pass finds where a text ends and whether it needs decoding.
 [[gnu::always_inline]] inline const char* scan_text(const char* p, const char* end, bool& amp) {
@@ -138,14 +151,14 @@ const char* find_tag_stop(const char* p, const char* end) {
     const __m128i am = _mm_set1_epi8('&');
     for (; end - p >= 16; p += 16) {
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(b, lt), _mm_cmpeq_epi8(b, am)));
-        if (mask != 0) {
-            const char* q = p + __builtin_ctz(static_cast<unsigned>(mask));
-            if (*q == '<') return q;
-            amp = true;
-            q = find_lt(q + 1, end);
-            return q ? q : end;
+        const auto at_lt = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, lt)));
+        const auto at_amp = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, am)));
+        if (at_lt != 0) {
+            const unsigned i = static_cast<unsigned>(__builtin_ctz(at_lt));
+            if ((at_amp & ((1u << i) - 1u)) != 0) amp = true;
+            return p + i;
         }
+        if (at_amp != 0) amp = true;
     }
 #endif
     for (; p < end; ++p) {
@@ -163,7 +176,9 @@ const char* find_tag_stop(const char* p, const char* end) {
 
 // Whether the n bytes at a equal those at b, where b stands before a in the
 // same input, which ends at `end`: names of up to 32 bytes are compared
-// sixteen bytes at a time, every load inside the input.
+// sixteen bytes at a time, every load inside the input. Without `Whole`,
+// false also where that cannot be done, so that no call is made.
+template <bool Whole>
 [[gnu::always_inline]] inline bool same_bytes(const char* a, const char* b, std::size_t n, const char* end) {
 #if defined(__SSE2__)
     if (n <= 32 && end - a >= 32) {
@@ -178,7 +193,7 @@ const char* find_tag_stop(const char* p, const char* end) {
         return lo == 0 && (differ(a + 16, b + 16) & ((1u << (n - 16)) - 1u)) == 0;
     }
 #endif
-    return std::memcmp(a, b, n) == 0;
+    return Whole && std::memcmp(a, b, n) == 0;
 }
 
 bool iequals_ascii(std::string_view a, std::string_view upper) {
@@ -194,6 +209,8 @@ bool iequals_ascii(std::string_view a, std::string_view upper) {
 }  // namespace
 
 // ---------------------------------------------------------------- raw reader
+
+void Reader::NameStack::grow() { items_.resize(2 * items_.size()); }
 
 Reader::Reader(std::string_view input) : in_(input) {
     if (in_.size() >= 3 && in_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
@@ -230,6 +247,7 @@ inline std::string_view Reader::close_empty() noexcept {
     return name;
 }
 
+template <bool Whole>
 [[gnu::always_inline]] inline bool Reader::close_open(std::size_t at, std::string_view& name) noexcept {
     // Written as the open name and `>` at once: a quote, which would change
     // where the tag ends, is in no open name.
@@ -237,12 +255,34 @@ inline std::string_view Reader::close_empty() noexcept {
     const std::string_view open = open_.back();
     const std::size_t close = at + open.size();
     if (close >= in_.size() || in_[close] != '>' ||
-        !same_bytes(in_.data() + at, open.data(), open.size(), in_.data() + in_.size()))
+        !same_bytes<Whole>(in_.data() + at, open.data(), open.size(), in_.data() + in_.size()))
         return false;
     open_.pop_back();
     pos_ = close + 1;
-    if (open_.empty()) state_ = State::Finished;
+    state_ = open_.empty() ? State::Finished : State::Text;
     name = std::string_view(in_.data() + at, open.size());
+    return true;
+}
+
+template <bool Room>
+[[gnu::always_inline]] inline bool Reader::short_start(std::string_view& name, const char*& stop) {
+    const char* const base = in_.data();
+    const char* const end = base + in_.size();
+    const char* const first = base + pos_;
+    stop = find_name_stop(first, end);
+    if (stop == end || *stop != '>') return false;
+    name = std::string_view(first, static_cast<std::size_t>(stop - first));
+    pos_ = static_cast<std::size_t>(stop - base) + 1;
+    state_ = State::Text;
+    if (!name.empty() && name.back() == '/') {
+        name.remove_suffix(1);
+        state_ = State::Empty;
+    }
+    if constexpr (Room) {
+        open_.push_unchecked(name);
+    } else {
+        open_.push_back(name);
+    }
     return true;
 }
 
@@ -250,29 +290,19 @@ inline std::string_view Reader::close_empty() noexcept {
 // whitespace; most tags end right after it, so the tag's end is looked for
 // only past the name.
 [[gnu::always_inline]] inline RawEvent Reader::start_tag() {
-    const char* const base = in_.data();
-    const char* const end = base + in_.size();
-    const char* const first = base + pos_;
-    const char* const stop = find_name_stop(first, end);
-    if (stop == end || *stop != '>') return start_tag_rest(stop);
-    // `<name>` or `<name/>`: the usual tag.
-    std::string_view content(first, static_cast<std::size_t>(stop - first));
-    pos_ = static_cast<std::size_t>(stop - base) + 1;
-    if (!content.empty() && content.back() == '/') {
-        content.remove_suffix(1);
-        state_ = State::Empty;
-    }
-    open_.push_back(content);
-    return RawEvent{RawKind::Start, content, content.size()};
+    std::string_view name;
+    const char* stop;
+    if (short_start<false>(name, stop)) return RawEvent{RawKind::Start, name, name.size()};
+    return start_tag_rest(stop);
 }
 
 // An end tag; pos_ is at its `/`.
 [[gnu::always_inline]] inline RawEvent Reader::end_tag() {
-    if (std::string_view name; close_open(pos_ + 1, name)) return RawEvent{RawKind::End, name, 0};
+    if (std::string_view name; close_open<true>(pos_ + 1, name)) return RawEvent{RawKind::End, name, 0};
     return end_tag_rest();
 }
 
-RawEvent Reader::next() {
+RawEvent Reader::step() {
     for (;;) {
         switch (state_) {
             case State::Finished:
@@ -320,6 +350,34 @@ RawEvent Reader::next() {
             }
         }
     }
+}
+
+// The usual raw events without a call: a text up to a `<`, then a start
+// tag whose name ends at `>` or an end tag that repeats the open name.
+// Anything else is step()'s, from the state this leaves.
+RawEvent Reader::next() {
+    const char* const base = in_.data();
+    const char* const end = base + in_.size();
+    if (state_ == State::Text) {
+        const char* const p = base + pos_;
+        const char* const lt = scan_lt(p, end);
+        if (lt == end) return step();
+        pos_ = static_cast<std::size_t>(lt - base) + 1;
+        state_ = State::Markup;
+        if (lt != p) return RawEvent{RawKind::Text, std::string_view(p, static_cast<std::size_t>(lt - p)), 0};
+    } else if (state_ != State::Markup) {
+        return step();
+    }
+    if (pos_ < in_.size()) {
+        const char c = base[pos_];
+        if (c == '/') {
+            if (std::string_view name; close_open<false>(pos_ + 1, name)) return RawEvent{RawKind::End, name, 0};
+        } else if (c != '!' && c != '?' && !open_.full()) {
+            std::string_view name;
+            if (const char* stop; short_start<true>(name, stop)) return RawEvent{RawKind::Start, name, name.size()};
+        }
+    }
+    return step();
 }
 
 void Reader::skip_space() noexcept {
@@ -588,7 +646,7 @@ void unexpected_start(std::string_view name) {
 
 Events::Events(std::string_view input) : reader_(input) {}
 
-RawEvent Events::take_raw() {
+[[gnu::always_inline]] inline RawEvent Events::take_raw() {
     RawEvent e;
     if (has_ahead_) {
         e = ahead_;
@@ -617,29 +675,66 @@ std::string_view Events::decoded(std::string_view piece) {
     return buf;
 }
 
-// The reader stands at markup or text with nothing read ahead. Each branch
-// leaves the reader as its raw events would have, so that produce_raw()
-// can take over at any point.
-Event Events::produce() {
+// The usual events, with no call on their way: after any indentation, a
+// start tag whose name ends at `>`, an end tag that repeats the open name,
+// or a text alone up to a tag. Anything else is produce_loop()'s, from the
+// state the reader is left in, as its raw events would have left it.
+void Events::produce(Event& out) {
+    Reader& r = reader_;
+    const char* const base = r.in_.data();
+    const char* const end = base + r.in_.size();
+    if (has_ahead_) return produce_raw(out);
+    if (r.state_ == Reader::State::Text && trim_start_) {
+        const char* const p = skip_ws(base + r.pos_, end);
+        if (p == end) return produce_loop(out);
+        if (*p != '<') return plain_text(p, out);
+        r.pos_ = static_cast<std::size_t>(p - base) + 1;
+        r.state_ = Reader::State::Markup;
+    } else if (r.state_ != Reader::State::Markup) {
+        return produce_loop(out);
+    }
+    // Just past a `<`.
+    if (r.pos_ < r.in_.size()) {
+        const char c = base[r.pos_];
+        if (c == '/') {
+            if (std::string_view name; r.close_open<false>(r.pos_ + 1, name)) {
+                trim_start_ = true;
+                out = Event{Kind::End, name, 0};
+                return;
+            }
+        } else if (c != '!' && c != '?' && !r.open_.full()) {
+            std::string_view name;
+            if (const char* stop; r.short_start<true>(name, stop)) {
+                trim_start_ = true;
+                out = Event{Kind::Start, name, name.size()};
+                return;
+            }
+        }
+    }
+    return produce_loop(out);
+}
+
+// Every event, the reader standing at markup or text with nothing read
+// ahead. Each branch leaves the reader as its raw events would have, so
+// that produce_raw() can take over at any point.
+void Events::produce_loop(Event& out) {
     Reader& r = reader_;
     const char* const base = r.in_.data();
     const std::size_t size = r.in_.size();
     const char* const end = base + size;
     for (;;) {
-        if (has_ahead_) return produce_raw();
+        if (has_ahead_) return produce_raw(out);
         switch (r.state_) {
             case Reader::State::Text: {
-                if (!trim_start_) return produce_raw();
+                if (!trim_start_) return produce_raw(out);
                 const char* const p = skip_ws(base + r.pos_, end);
                 if (p == end) {
                     r.pos_ = size;
                     r.state_ = Reader::State::Finished;
-                    return Event{};
+                    out = Event{};
+                    return;
                 }
-                if (*p != '<') {
-                    if (const Event e = plain_text(p); e.kind != Kind::Eof) return e;
-                    continue;
-                }
+                if (*p != '<') return plain_text(p, out);
                 r.pos_ = static_cast<std::size_t>(p - base) + 1;
                 r.state_ = Reader::State::Markup;
                 [[fallthrough]];
@@ -652,17 +747,19 @@ Event Events::produce() {
                         const RawEvent e = r.end_tag();
                         if (e.kind == RawKind::Error) throw_error(r.error_);
                         trim_start_ = true;
-                        return Event{Kind::End, e.data, 0};
+                        out = Event{Kind::End, e.data, 0};
+                        return;
                     }
                     if (c != '!' && c != '?') {
                         r.state_ = Reader::State::Text;
                         const RawEvent e = r.start_tag();
                         if (e.kind == RawKind::Error) throw_error(r.error_);
                         trim_start_ = true;
-                        return Event{Kind::Start, e.data, e.name_len};
+                        out = Event{Kind::Start, e.data, e.name_len};
+                        return;
                     }
                 }
-                if (!trim_start_) return produce_raw();
+                if (!trim_start_) return produce_raw(out);
                 const RawEvent e = r.markup();
                 switch (e.kind) {
                     case RawKind::Eof:      // a dropped construct
@@ -671,7 +768,7 @@ Event Events::produce() {
                     case RawKind::Error:
                         throw_error(r.error_);
                     case RawKind::CData:
-                        if (const Event t = text_run(e); t.kind != Kind::Eof) return t;
+                        if (text_run(e, out)) return;
                         continue;
                     case RawKind::Start:
                     case RawKind::End:
@@ -684,17 +781,19 @@ Event Events::produce() {
             }
             case Reader::State::Empty:
                 trim_start_ = true;
-                return Event{Kind::End, r.close_empty(), 0};
+                out = Event{Kind::End, r.close_empty(), 0};
+                return;
             case Reader::State::Finished:
-                return Event{};
+                out = Event{};
+                return;
         }
     }
 }
 
 // A text from `p` (trim_start_ holds, the reader in its Text state): alone
 // between tags it is the event; before a comment, instruction or CDATA it
-// starts a run.
-Event Events::plain_text(const char* p) {
+// starts a run. Never Eof: the run's first byte is not whitespace.
+void Events::plain_text(const char* p, Event& out) {
     Reader& r = reader_;
     const char* const base = r.in_.data();
     const char* const end = base + r.in_.size();
@@ -707,14 +806,17 @@ Event Events::plain_text(const char* p) {
     } else {
         r.pos_ = static_cast<std::size_t>(lt - base) + 1;
         r.state_ = Reader::State::Markup;
-        if (end - lt > 1 && (lt[1] == '!' || lt[1] == '?')) return text_run(RawEvent{RawKind::Text, piece, 0});
+        if (end - lt > 1 && (lt[1] == '!' || lt[1] == '?')) {
+            if (!text_run(RawEvent{RawKind::Text, piece, 0}, out)) produce_loop(out);
+            return;
+        }
     }
     trim_start_ = false;
     const std::string_view text = trim_end(piece);
-    return Event{Kind::Text, amp ? decoded(text) : text, 0};
+    out = Event{Kind::Text, amp ? decoded(text) : text, 0};
 }
 
-Event Events::produce_raw() {
+void Events::produce_raw(Event& out) {
     for (;;) {
         // Whitespace that trimming would drop is not made a text event.
         if (trim_start_ && !has_ahead_) reader_.skip_leading_space();
@@ -722,27 +824,30 @@ Event Events::produce_raw() {
         switch (r.kind) {
             case RawKind::Start:
                 trim_start_ = true;
-                return Event{Kind::Start, r.data, r.name_len};
+                out = Event{Kind::Start, r.data, r.name_len};
+                return;
             case RawKind::End:
                 trim_start_ = true;
-                return Event{Kind::End, r.data, 0};
+                out = Event{Kind::End, r.data, 0};
+                return;
             case RawKind::DocType:
                 trim_start_ = true;
                 continue;
             case RawKind::Eof:
             case RawKind::Error:
-                return Event{};
+                out = Event{};
+                return;
             case RawKind::Text:
             case RawKind::CData:
                 break;
         }
-        if (const Event t = text_run(r); t.kind != Kind::Eof) return t;
+        if (text_run(r, out)) return;
     }
 }
 
 // One run of character data: every text and CDATA piece up to the next
 // markup event, each text piece trimmed by its neighbours.
-Event Events::text_run(const RawEvent& first) {
+bool Events::text_run(const RawEvent& first, Event& out) {
     std::string* buf = nullptr;  // taken once pieces are joined or decoded
     std::string_view run;
     auto add = [&](std::string_view piece, bool cdata) {
@@ -774,18 +879,16 @@ Event Events::text_run(const RawEvent& first) {
         add(p.data, p.kind == RawKind::CData);
     }
     if (buf) run = *buf;
-    if (run.empty()) return Event{};
-    return Event{Kind::Text, run, 0};
+    if (run.empty()) return false;
+    out = Event{Kind::Text, run, 0};
+    return true;
 }
 
 std::string_view Events::read_text(std::string_view name) {
     // The usual leaf, `<X>text</X>` or `<X/>`, straight from the bytes.
     if (!has_peek_ && !has_ahead_ && trim_start_) {
         Reader& r = reader_;
-        if (r.state_ == Reader::State::Empty) {
-            r.close_empty();
-            return {};
-        }
+        if (r.state_ == Reader::State::Empty) return read_text_events(name);
         if (r.state_ == Reader::State::Text) {
             const char* const base = r.in_.data();
             const char* const end = base + r.in_.size();
@@ -793,13 +896,17 @@ std::string_view Events::read_text(std::string_view name) {
             bool amp = false;
             const char* const lt = p < end && *p != '<' ? scan_text(p, end, amp) : p;
             std::string_view closed;
-            if (end - lt > 1 && lt[1] == '/' && r.close_open(static_cast<std::size_t>(lt - base) + 2, closed)) {
+            if (end - lt > 1 && lt[1] == '/' && r.close_open<false>(static_cast<std::size_t>(lt - base) + 2, closed)) {
                 const std::string_view text = trim_end(std::string_view(p, static_cast<std::size_t>(lt - p)));
                 if (text.empty()) return {};
                 return amp ? decoded(text) : text;
             }
         }
     }
+    return read_text_events(name);
+}
+
+std::string_view Events::read_text_events(std::string_view name) {
     Event e = next();
     if (e.kind == Kind::End) return {};
     if (e.kind == Kind::Start) unexpected_start(e.name());
@@ -818,17 +925,25 @@ std::string_view Events::read_text(std::string_view name) {
 }
 
 void Events::skip_raw(std::string_view name) {
+    Reader& r = reader_;
     std::size_t depth = 0;
     for (;;) {
-        const RawEvent r = take_raw();
-        if (r.kind == RawKind::Start) {
-            if (r.name() == name) ++depth;
-        } else if (r.kind == RawKind::End) {
-            if (r.data == name) {
+        if (!has_ahead_ && r.state_ == Reader::State::Text) {
+            // Character data is passed over unread: only the next `<` counts.
+            const char* const lt = find_lt(r.in_.data() + r.pos_, r.in_.data() + r.in_.size());
+            if (!lt) missed_end(name);
+            r.pos_ = static_cast<std::size_t>(lt - r.in_.data()) + 1;
+            r.state_ = Reader::State::Markup;
+        }
+        const RawEvent e = take_raw();
+        if (e.kind == RawKind::Start) {
+            if (e.name() == name) ++depth;
+        } else if (e.kind == RawKind::End) {
+            if (e.data == name) {
                 if (depth == 0) break;
                 --depth;
             }
-        } else if (r.kind == RawKind::Eof) {
+        } else if (e.kind == RawKind::Eof) {
             missed_end(name);
         }
     }

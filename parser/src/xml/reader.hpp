@@ -59,16 +59,25 @@ private:
     friend class Events;
     enum class State : std::uint8_t { Text, Markup, Empty, Finished };
 
+    // next() for every case; next() itself takes the usual ones.
+    RawEvent step();
     void skip_space() noexcept;
     RawEvent markup();
     // A tag; pos_ is at the byte after its `<` (a start tag) or at its `/`.
     // Both return RawKind::Error through fail().
     RawEvent start_tag();
+    // Takes a start tag whose name ends at `>` (`<name>`, `<name/>`); false
+    // leaves everything as it was, `stop` where the name's scan stopped.
+    // `Room`: the caller has made sure the name stack need not grow.
+    template <bool Room>
+    bool short_start(std::string_view& name, const char*& stop);
     RawEvent start_tag_rest(const char* stop);
     RawEvent end_tag();
     RawEvent end_tag_rest();
     // Takes an end tag that repeats the open name and `>` at once, if the
     // bytes at `at` (past `</`) are that; false leaves everything as it was.
+    // Without `Whole`, also false for a name too long to compare in place.
+    template <bool Whole>
     bool close_open(std::size_t at, std::string_view& name) noexcept;
     // The end event of a self-closing tag.
     std::string_view close_empty() noexcept;
@@ -83,12 +92,15 @@ private:
         bool empty() const noexcept { return size_ == 0; }
         std::string_view back() const noexcept { return items_[size_ - 1]; }
         void pop_back() noexcept { --size_; }
-        void push_back(std::string_view name) {
-            if (size_ == items_.size()) items_.resize(2 * size_);
-            items_[size_++] = name;
+        bool full() const noexcept { return size_ == items_.size(); }
+        [[gnu::always_inline]] void push_back(std::string_view name) {
+            if (full()) grow();
+            push_unchecked(name);
         }
+        void push_unchecked(std::string_view name) noexcept { items_[size_++] = name; }
 
     private:
+        void grow();
         std::vector<std::string_view> items_;
         std::size_t size_ = 0;
     };
@@ -125,11 +137,13 @@ public:
             has_peek_ = false;
             return peeked_;
         }
-        return produce();
+        Event e;
+        produce(e);
+        return e;
     }
     const Event& peek() {
         if (!has_peek_) {
-            peeked_ = produce();
+            produce(peeked_);
             has_peek_ = true;
         }
         return peeked_;
@@ -143,17 +157,21 @@ public:
     void read_to_end(std::string_view name);
 
 private:
-    Event produce();
-    // The cases produce() leaves to raw events: read-ahead pending, runs of
-    // character data broken by comments, instructions or CDATA.
-    Event produce_raw();
-    // The run of character data whose first raw piece is `first`; Eof when
-    // the run came out empty.
-    Event text_run(const RawEvent& first);
+    // Each of these writes the next event into `out`.
+    void produce(Event& out);
+    void produce_loop(Event& out);
+    // The cases produce_loop() leaves to raw events: read-ahead pending,
+    // runs of character data broken by comments, instructions or CDATA.
+    void produce_raw(Event& out);
+    // The run of character data whose first raw piece is `first`; false
+    // when the run came out empty.
+    bool text_run(const RawEvent& first, Event& out);
     // The text that starts at `p` (not whitespace, not `<`): alone up to a
-    // tag or the end of input, or the first piece of a run; Eof as above.
-    Event plain_text(const char* p);
+    // tag or the end of input, or the first piece of a run.
+    void plain_text(const char* p, Event& out);
     std::string_view decoded(std::string_view piece);
+    // read_text() through the events, for all but the usual leaf.
+    std::string_view read_text_events(std::string_view name);
     RawEvent take_raw();
     // Whether the next raw event continues a run of character data; read
     // ahead only when the reader cannot tell.
