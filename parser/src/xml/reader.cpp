@@ -374,7 +374,10 @@ RawEvent Reader::next() {
             if (std::string_view name; close_open<false>(pos_ + 1, name)) return RawEvent{RawKind::End, name, 0};
         } else if (c != '!' && c != '?' && !open_.full()) {
             std::string_view name;
-            if (const char* stop; short_start<true>(name, stop)) return RawEvent{RawKind::Start, name, name.size()};
+            const char* stop;
+            if (short_start<true>(name, stop)) return RawEvent{RawKind::Start, name, name.size()};
+            state_ = State::Text;
+            return start_tag_rest(stop);
         }
     }
     return step();
@@ -704,14 +707,27 @@ void Events::produce(Event& out) {
             }
         } else if (c != '!' && c != '?' && !r.open_.full()) {
             std::string_view name;
-            if (const char* stop; r.short_start<true>(name, stop)) {
+            const char* stop;
+            if (r.short_start<true>(name, stop)) {
                 trim_start_ = true;
                 out = Event{Kind::Start, name, name.size()};
                 return;
             }
+            return long_start(stop, out);
         }
     }
     return produce_loop(out);
+}
+
+// A start tag whose name's scan stopped short of `>`, at `stop`: one with
+// attributes, as a rule.
+void Events::long_start(const char* stop, Event& out) {
+    Reader& r = reader_;
+    r.state_ = Reader::State::Text;
+    const RawEvent e = r.start_tag_rest(stop);
+    if (e.kind == RawKind::Error) throw_error(r.error_);
+    trim_start_ = true;
+    out = Event{Kind::Start, e.data, e.name_len};
 }
 
 // Every event, the reader standing at markup or text with nothing read
@@ -963,12 +979,12 @@ void Events::read_to_end(std::string_view name) {
 std::size_t Attributes::remember(std::string_view key, std::size_t at) {
     if (index_.empty()) {
         for (std::size_t i = 0; i < count_; ++i)
-            if (few_[i].first == key) return few_[i].second;
+            if (few_[i].name() == key) return few_[i].at;
         if (count_ < kInline) {
-            few_[count_++] = {key, at};
+            few_[count_++] = Seen{key.data(), key.size(), at};
             return std::string_view::npos;
         }
-        index_.insert(few_.begin(), few_.end());
+        for (const Seen& s : few_) index_.emplace(s.name(), s.at);
     }
     const auto [it, added] = index_.try_emplace(key, at);
     return added ? std::string_view::npos : it->second;

@@ -11,7 +11,6 @@
 // copied only when decoding changed it or pieces were joined.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -160,6 +159,7 @@ private:
     // Each of these writes the next event into `out`.
     void produce(Event& out);
     void produce_loop(Event& out);
+    void long_start(const char* stop, Event& out);
     // The cases produce_loop() leaves to raw events: read-ahead pending,
     // runs of character data broken by comments, instructions or CDATA.
     void produce_raw(Event& out);
@@ -209,9 +209,16 @@ private:
     std::size_t pos_;
     // Earlier keys: the first few in place (most tags, no allocation), then
     // an ordered index, whose cost a document cannot drive up by choosing
-    // keys that collide in a hash.
+    // keys that collide in a hash. The places are filled as keys come, not
+    // cleared first: most tags have no attribute at all.
+    struct Seen {
+        const char* key;
+        std::size_t len;
+        std::size_t at;
+        std::string_view name() const { return {key, len}; }
+    };
     static constexpr std::size_t kInline = 16;
-    std::array<std::pair<std::string_view, std::size_t>, kInline> few_{};
+    Seen few_[kInline];
     std::size_t count_ = 0;
     std::map<std::string_view, std::size_t> index_;
 };
