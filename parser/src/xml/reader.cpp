@@ -355,7 +355,7 @@ RawEvent Reader::step() {
 // The usual raw events without a call: a text up to a `<`, then a start
 // tag whose name ends at `>` or an end tag that repeats the open name.
 // Anything else is step()'s, from the state this leaves.
-RawEvent Reader::next() {
+[[gnu::always_inline]] inline RawEvent Reader::take() {
     const char* const base = in_.data();
     const char* const end = base + in_.size();
     if (state_ == State::Text) {
@@ -382,6 +382,8 @@ RawEvent Reader::next() {
     }
     return step();
 }
+
+RawEvent Reader::next() { return take(); }
 
 void Reader::skip_space() noexcept {
     pos_ = static_cast<std::size_t>(skip_spaces(in_.data() + pos_, in_.data() + in_.size()) - in_.data());
@@ -655,7 +657,7 @@ Events::Events(std::string_view input) : reader_(input) {}
         e = ahead_;
         has_ahead_ = false;
     } else {
-        e = reader_.next();
+        e = reader_.take();
     }
     if (e.kind == RawKind::Error) throw_error(reader_.error());
     return e;
@@ -900,25 +902,31 @@ bool Events::text_run(const RawEvent& first, Event& out) {
     return true;
 }
 
-std::string_view Events::read_text(std::string_view name) {
-    // The usual leaf, `<X>text</X>` or `<X/>`, straight from the bytes.
-    if (!has_peek_ && !has_ahead_ && trim_start_) {
-        Reader& r = reader_;
-        if (r.state_ == Reader::State::Empty) return read_text_events(name);
-        if (r.state_ == Reader::State::Text) {
-            const char* const base = r.in_.data();
-            const char* const end = base + r.in_.size();
-            const char* const p = skip_ws(base + r.pos_, end);
-            bool amp = false;
-            const char* const lt = p < end && *p != '<' ? scan_text(p, end, amp) : p;
-            std::string_view closed;
-            if (end - lt > 1 && lt[1] == '/' && r.close_open<false>(static_cast<std::size_t>(lt - base) + 2, closed)) {
-                const std::string_view text = trim_end(std::string_view(p, static_cast<std::size_t>(lt - p)));
-                if (text.empty()) return {};
-                return amp ? decoded(text) : text;
-            }
-        }
+// The leaf whose start was the last event, written `<X>text</X>` or
+// `<X></X>`: taken straight from the bytes, with `text` trimmed and
+// decoded as its text event would be. False leaves everything as it was.
+[[gnu::always_inline]] inline bool Events::take_leaf(std::string_view& text) {
+    Reader& r = reader_;
+    if (has_peek_ || has_ahead_ || !trim_start_ || r.state_ != Reader::State::Text) return false;
+    const char* const base = r.in_.data();
+    const char* const end = base + r.in_.size();
+    const char* const p = skip_ws(base + r.pos_, end);
+    bool amp = false;
+    const char* const lt = p < end && *p != '<' ? scan_text(p, end, amp) : p;
+    std::string_view closed;
+    if (end - lt < 2 || lt[1] != '/' || !r.close_open<false>(static_cast<std::size_t>(lt - base) + 2, closed))
+        return false;
+    text = trim_end(std::string_view(p, static_cast<std::size_t>(lt - p)));
+    if (text.empty()) {
+        text = {};
+    } else if (amp) {
+        text = decoded(text);
     }
+    return true;
+}
+
+std::string_view Events::read_text(std::string_view name) {
+    if (std::string_view text; take_leaf(text)) return text;
     return read_text_events(name);
 }
 
@@ -968,6 +976,7 @@ void Events::skip_raw(std::string_view name) {
 
 void Events::read_to_end(std::string_view name) {
     // The leading text run goes through the event layer, so it is decoded.
+    if (std::string_view text; take_leaf(text)) return;
     const Event e = next();
     if (e.kind == Kind::End) return;
     if (e.kind == Kind::Start) skip_raw(e.name());

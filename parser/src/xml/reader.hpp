@@ -58,7 +58,8 @@ private:
     friend class Events;
     enum class State : std::uint8_t { Text, Markup, Empty, Finished };
 
-    // next() for every case; next() itself takes the usual ones.
+    // next(): take() has the usual cases, step() every case.
+    RawEvent take();
     RawEvent step();
     void skip_space() noexcept;
     RawEvent markup();
@@ -170,6 +171,7 @@ private:
     // tag or the end of input, or the first piece of a run.
     void plain_text(const char* p, Event& out);
     std::string_view decoded(std::string_view piece);
+    bool take_leaf(std::string_view& text);
     // read_text() through the events, for all but the usual leaf.
     std::string_view read_text_events(std::string_view name);
     RawEvent take_raw();
