@@ -193,6 +193,23 @@ TEST(XmlText, DecodingErrorsNameRangesInTheTrimmedPiece) {
     });
 }
 
+// A text's end and whether it holds a reference are found in one scan,
+// sixteen bytes at a time: a reference in the block of the closing `<` or
+// in an earlier one is decoded, in a leaf read or skipped alike.
+TEST(XmlText, ReferencesAtEveryBlockOffset) {
+    for (const std::size_t before : {0, 1, 14, 15, 16, 17, 31}) {
+        for (const std::size_t after : {0, 1, 10, 11, 16, 27}) {
+            SCOPED_TRACE(std::to_string(before) + " before, " + std::to_string(after) + " after");
+            const std::string x(before, 'x'), y(after, 'y');
+            EXPECT_EQ(leaf("<X>" + x + "&amp;" + y + "</X>"), x + "&" + y);
+            EXPECT_EQ(walk("<X>" + x + "&lt;" + y + "</X>"), "S(X) T(" + x + "<" + y + ") E(X) EOF");
+            EXPECT_EQ(walk("<D><X>" + x + "&bad;" + y + "</X></D>", "X"),
+                      "S(D) K(X) ERR:at " + std::to_string(before + 1) + ".." + std::to_string(before + 4) +
+                          ": unrecognized entity `bad`");
+        }
+    }
+}
+
 TEST(XmlText, CharacterReferenceErrors) {
     const std::string sign = "ERR:" + kCharRef + "unexpected number sign";
     const std::string digit = "ERR:" + kCharRef + "invalid digit found in string";
@@ -324,6 +341,28 @@ TEST(XmlEvents, WideScansAcrossBlockEdges) {
               {"<R><a\" c=\"></a\"></R>", "S(R) S(a\") ERR:" + kUnclosedTag},
               {"<R><a\" c=\"></a\"><b></b></R>", "S(R) S(a\") ERR:" + kUnclosedTag},
           });
+}
+
+// An end tag is compared with the open name sixteen bytes at a time where
+// the name has at most 32 and the input has room after it, else bytewise:
+// names of each width that differ in their last byte only are a mismatch,
+// with room and without, read as events, as a leaf and while skipping.
+TEST(XmlEvents, EndTagNamesOfEveryCompareWidth) {
+    for (const std::size_t n : {1, 15, 16, 17, 31, 32, 33, 40}) {
+        const std::string open(n, 'a');
+        const std::string other = std::string(n - 1, 'a') + "b";
+        for (const std::string& after : {std::string(), std::string(40, ' ')}) {
+            SCOPED_TRACE(std::to_string(n) + " bytes, " + std::to_string(after.size()) + " after");
+            const std::string bad = "<" + open + ">t</" + other + ">" + after;
+            EXPECT_EQ(walk("<R>" + bad), "S(R) S(" + open + ") T(t) ERR:" + mismatch(open, other));
+            EXPECT_EQ(walk("<R>" + bad, open), "S(R) K(" + open + ") ERR:" + mismatch(open, other));
+            EXPECT_EQ(leaf(bad), "ERR:" + mismatch(open, other));
+            const std::string good = "<" + open + ">t</" + open + ">" + after;
+            EXPECT_EQ(walk("<R>" + good + "</R>"), "S(R) S(" + open + ") T(t) E(" + open + ") E(R) EOF");
+            EXPECT_EQ(walk("<R>" + good + "</R>", open), "S(R) K(" + open + ") E(R) EOF");
+            EXPECT_EQ(leaf(good), "t");
+        }
+    }
 }
 
 TEST(XmlEvents, NothingAfterTheRootIsRead) {

@@ -52,7 +52,7 @@ bool has_quote(std::string_view name) { return name.find_first_of("\"'") != std:
 
 // The first byte in [p, end) that is not whitespace, or `end`. Indentation
 // between tags is most of the text of a pretty-printed document.
-const char* skip_spaces(const char* p, const char* end) {
+[[gnu::always_inline]] inline const char* skip_spaces(const char* p, const char* end) {
 #if defined(__SSE2__)
     if (end - p >= 16) {
         // Bits of the non-whitespace bytes among the sixteen at q.
@@ -86,29 +86,114 @@ std::string_view trim_start(std::string_view s) {
     return s.substr(static_cast<std::size_t>(p - s.data()));
 }
 
-// The first byte in [p, end) that is `>` or a quote or, with `Low`, a byte
-// at or below the space (whitespace among them); `end` if there is none.
-// Sixteen bytes at a time where the CPU allows.
-template <bool Low>
+// The first byte in [p, end) that is `>` or a quote; `end` if there is
+// none. Sixteen bytes at a time where the CPU allows.
 const char* find_tag_stop(const char* p, const char* end) {
 #if defined(__SSE2__)
     const __m128i gt = _mm_set1_epi8('>');
     const __m128i dq = _mm_set1_epi8('"');
     const __m128i sq = _mm_set1_epi8('\'');
-    const __m128i sp = _mm_set1_epi8(' ');
     for (; end - p >= 16; p += 16) {
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(b, gt), _mm_or_si128(_mm_cmpeq_epi8(b, dq), _mm_cmpeq_epi8(b, sq)));
-        if constexpr (Low) hit = _mm_or_si128(hit, _mm_cmpeq_epi8(_mm_min_epu8(b, sp), b));
+        const __m128i hit =
+            _mm_or_si128(_mm_cmpeq_epi8(b, gt), _mm_or_si128(_mm_cmpeq_epi8(b, dq), _mm_cmpeq_epi8(b, sq)));
         const int mask = _mm_movemask_epi8(hit);
         if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
     }
 #endif
     for (; p < end; ++p) {
         const char c = *p;
-        if (c == '>' || c == '"' || c == '\'' || (Low && static_cast<unsigned char>(c) <= ' ')) return p;
+        if (c == '>' || c == '"' || c == '\'') return p;
     }
     return end;
+}
+
+// The first byte in [p, end) that may end a start tag's name: `>` or a byte
+// at or below `'`, which takes in whitespace and both quotes, and a few
+// bytes that end nothing, for the caller to pass over; `end` if there is
+// none. One comparison less per block than naming each stop.
+[[gnu::always_inline]] inline const char* find_name_stop(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i gt = _mm_set1_epi8('>');
+    const __m128i low = _mm_set1_epi8('\'');
+    for (; end - p >= 16; p += 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(b, gt), _mm_cmpeq_epi8(_mm_min_epu8(b, low), b));
+        const int mask = _mm_movemask_epi8(hit);
+        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    for (; p < end; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c == '>' || c <= '\'') return p;
+    }
+    return end;
+}
+
+// The first `<` in [p, end), or `end`; sixteen bytes at a time, inline.
+[[gnu::always_inline]] inline const char* scan_lt(const char* p, const char* end) {
+#if defined(__SSE2__)
+    const __m128i lt = _mm_set1_epi8('<');
+    for (; end - p >= 16; p += 16) {
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), lt));
+        if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    while (p < end && *p != '<') ++p;
+    return p;
+}
+
+// The first `<` in [p, end), or `end`; sets `amp` when a `&` stands before
+// it. One pass finds where a text ends and whether it needs decoding.
+[[gnu::always_inline]] inline const char* scan_text(const char* p, const char* end, bool& amp) {
+#if defined(__SSE2__)
+    const __m128i lt = _mm_set1_epi8('<');
+    const __m128i am = _mm_set1_epi8('&');
+    for (; end - p >= 16; p += 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto at_lt = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, lt)));
+        const auto at_amp = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, am)));
+        if (at_lt != 0) {
+            const unsigned i = static_cast<unsigned>(__builtin_ctz(at_lt));
+            if ((at_amp & ((1u << i) - 1u)) != 0) amp = true;
+            return p + i;
+        }
+        if (at_amp != 0) amp = true;
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == '<') return p;
+        if (*p == '&') amp = true;
+    }
+    return end;
+}
+
+// skip_spaces, inline where whitespace is looked for between tags.
+[[gnu::always_inline]] inline const char* skip_ws(const char* p, const char* end) {
+    if (p < end && static_cast<unsigned char>(*p) > ' ') return p;  // none at all
+    return skip_spaces(p, end);
+}
+
+// Whether the n bytes at a equal those at b, where b stands before a in the
+// same input, which ends at `end`: names of up to 32 bytes are compared
+// sixteen bytes at a time, every load inside the input. Without `Whole`,
+// false also where that cannot be done, so that no call is made.
+template <bool Whole>
+[[gnu::always_inline]] inline bool same_bytes(const char* a, const char* b, std::size_t n, const char* end) {
+#if defined(__SSE2__)
+    if (n <= 32 && end - a >= 32) {
+        const auto differ = [](const char* x, const char* y) {
+            return ~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(x)),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(y))))) &
+                   0xFFFFu;
+        };
+        const unsigned lo = differ(a, b);
+        if (n <= 16) return (lo & ((1u << n) - 1u)) == 0;
+        return lo == 0 && (differ(a + 16, b + 16) & ((1u << (n - 16)) - 1u)) == 0;
+    }
+#endif
+    return Whole && std::memcmp(a, b, n) == 0;
 }
 
 bool iequals_ascii(std::string_view a, std::string_view upper) {
@@ -125,8 +210,9 @@ bool iequals_ascii(std::string_view a, std::string_view upper) {
 
 // ---------------------------------------------------------------- raw reader
 
+void Reader::NameStack::grow() { items_.resize(2 * items_.size()); }
+
 Reader::Reader(std::string_view input) : in_(input) {
-    open_.reserve(32);  // one allocation for the usual depths
     if (in_.size() >= 3 && in_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
 }
 
@@ -141,7 +227,7 @@ RawEvent Reader::fail(std::string text) {
 std::size_t Reader::find_tag_end(std::size_t from) const {
     const char* const end = in_.data() + in_.size();
     for (const char* p = in_.data() + from;;) {
-        p = find_tag_stop<false>(p, end);
+        p = find_tag_stop(p, end);
         if (p == end) break;
         const char c = *p;
         if (c == '>') return static_cast<std::size_t>(p - in_.data());
@@ -152,19 +238,77 @@ std::size_t Reader::find_tag_end(std::size_t from) const {
     return std::string_view::npos;
 }
 
-RawEvent Reader::next() {
+inline std::string_view Reader::close_empty() noexcept {
+    const std::string_view name = open_.back();
+    open_.pop_back();
+    if (quoted_open_ != 0 && has_quote(name)) --quoted_open_;
+    // Nothing after the root's end is ever examined.
+    state_ = open_.empty() ? State::Finished : State::Text;
+    return name;
+}
+
+template <bool Whole>
+[[gnu::always_inline]] inline bool Reader::close_open(std::size_t at, std::string_view& name) noexcept {
+    // Written as the open name and `>` at once: a quote, which would change
+    // where the tag ends, is in no open name.
+    if (open_.empty() || quoted_open_ != 0) return false;
+    const std::string_view open = open_.back();
+    const std::size_t close = at + open.size();
+    if (close >= in_.size() || in_[close] != '>' ||
+        !same_bytes<Whole>(in_.data() + at, open.data(), open.size(), in_.data() + in_.size()))
+        return false;
+    open_.pop_back();
+    pos_ = close + 1;
+    state_ = open_.empty() ? State::Finished : State::Text;
+    name = std::string_view(in_.data() + at, open.size());
+    return true;
+}
+
+template <bool Room>
+[[gnu::always_inline]] inline bool Reader::short_start(std::string_view& name, const char*& stop) {
+    const char* const base = in_.data();
+    const char* const end = base + in_.size();
+    const char* const first = base + pos_;
+    stop = find_name_stop(first, end);
+    if (stop == end || *stop != '>') return false;
+    name = std::string_view(first, static_cast<std::size_t>(stop - first));
+    pos_ = static_cast<std::size_t>(stop - base) + 1;
+    state_ = State::Text;
+    if (!name.empty() && name.back() == '/') {
+        name.remove_suffix(1);
+        state_ = State::Empty;
+    }
+    if constexpr (Room) {
+        open_.push_unchecked(name);
+    } else {
+        open_.push_back(name);
+    }
+    return true;
+}
+
+// A start tag; pos_ is at its first byte. Its name runs to the first
+// whitespace; most tags end right after it, so the tag's end is looked for
+// only past the name.
+[[gnu::always_inline]] inline RawEvent Reader::start_tag() {
+    std::string_view name;
+    const char* stop;
+    if (short_start<false>(name, stop)) return RawEvent{RawKind::Start, name, name.size()};
+    return start_tag_rest(stop);
+}
+
+// An end tag; pos_ is at its `/`.
+[[gnu::always_inline]] inline RawEvent Reader::end_tag() {
+    if (std::string_view name; close_open<true>(pos_ + 1, name)) return RawEvent{RawKind::End, name, 0};
+    return end_tag_rest();
+}
+
+RawEvent Reader::step() {
     for (;;) {
         switch (state_) {
             case State::Finished:
                 return RawEvent{};
-            case State::Empty: {
-                const std::string_view name = open_.back();
-                open_.pop_back();
-                if (quoted_open_ != 0 && has_quote(name)) --quoted_open_;
-                // Nothing after the root's end is ever examined.
-                state_ = open_.empty() ? State::Finished : State::Text;
-                return RawEvent{RawKind::End, name, 0};
-            }
+            case State::Empty:
+                return RawEvent{RawKind::End, close_empty(), 0};
             case State::Markup: {
                 if (pos_ < in_.size()) {
                     const char c = in_[pos_];
@@ -207,6 +351,39 @@ RawEvent Reader::next() {
         }
     }
 }
+
+// The usual raw events without a call: a text up to a `<`, then a start
+// tag whose name ends at `>` or an end tag that repeats the open name.
+// Anything else is step()'s, from the state this leaves.
+[[gnu::always_inline]] inline RawEvent Reader::take() {
+    const char* const base = in_.data();
+    const char* const end = base + in_.size();
+    if (state_ == State::Text) {
+        const char* const p = base + pos_;
+        const char* const lt = scan_lt(p, end);
+        if (lt == end) return step();
+        pos_ = static_cast<std::size_t>(lt - base) + 1;
+        state_ = State::Markup;
+        if (lt != p) return RawEvent{RawKind::Text, std::string_view(p, static_cast<std::size_t>(lt - p)), 0};
+    } else if (state_ != State::Markup) {
+        return step();
+    }
+    if (pos_ < in_.size()) {
+        const char c = base[pos_];
+        if (c == '/') {
+            if (std::string_view name; close_open<false>(pos_ + 1, name)) return RawEvent{RawKind::End, name, 0};
+        } else if (c != '!' && c != '?' && !open_.full()) {
+            std::string_view name;
+            const char* stop;
+            if (short_start<true>(name, stop)) return RawEvent{RawKind::Start, name, name.size()};
+            state_ = State::Text;
+            return start_tag_rest(stop);
+        }
+    }
+    return step();
+}
+
+RawEvent Reader::next() { return take(); }
 
 void Reader::skip_space() noexcept {
     pos_ = static_cast<std::size_t>(skip_spaces(in_.data() + pos_, in_.data() + in_.size()) - in_.data());
@@ -300,21 +477,8 @@ RawEvent Reader::markup() {
     return start_tag();
 }
 
-// An end tag; pos_ is at its `/`.
-RawEvent Reader::end_tag() {
-    if (!open_.empty() && quoted_open_ == 0) {
-        // Written as the open name and `>` at once: a quote, which would
-        // change where the tag ends, is in no open name.
-        const std::string_view open = open_.back();
-        const std::size_t at = pos_ + 1;
-        const std::size_t close = at + open.size();
-        if (close < in_.size() && in_[close] == '>' && std::memcmp(in_.data() + at, open.data(), open.size()) == 0) {
-            open_.pop_back();
-            pos_ = close + 1;
-            if (open_.empty()) state_ = State::Finished;
-            return RawEvent{RawKind::End, in_.substr(at, open.size()), 0};
-        }
-    }
+// An end tag that close_open() did not take; pos_ is at its `/`.
+RawEvent Reader::end_tag_rest() {
     const std::size_t gt = find_tag_end(pos_ + 1);
     if (gt == std::string_view::npos) return fail(cat({kSyntax, "tag not closed: `>` not found before end of input"}));
     const std::string_view name = trim_end(in_.substr(pos_ + 1, gt - pos_ - 1));
@@ -328,15 +492,13 @@ RawEvent Reader::end_tag() {
     return RawEvent{RawKind::End, name, 0};
 }
 
-// A start tag; pos_ is at its first byte. Its name runs to the first
-// whitespace; most tags end right after it, so the tag's end is looked for
-// only past the name.
-RawEvent Reader::start_tag() {
+// The rest of a start tag whose name did not end at `>`: `stop` is where
+// find_name_stop() stopped.
+RawEvent Reader::start_tag_rest(const char* stop) {
     const char* const base = in_.data();
     const char* const end = base + in_.size();
-    const char* stop = find_tag_stop<true>(base + pos_, end);
     while (stop < end && *stop != '>' && *stop != '"' && *stop != '\'' && !is_space(*stop))
-        stop = find_tag_stop<true>(stop + 1, end);  // another control byte: part of the name
+        stop = find_name_stop(stop + 1, end);  // a byte that ends nothing: part of the name
     std::size_t gt;
     if (stop < end && *stop == '>') {
         gt = static_cast<std::size_t>(stop - base);
@@ -489,13 +651,13 @@ void unexpected_start(std::string_view name) {
 
 Events::Events(std::string_view input) : reader_(input) {}
 
-RawEvent Events::take_raw() {
+[[gnu::always_inline]] inline RawEvent Events::take_raw() {
     RawEvent e;
     if (has_ahead_) {
         e = ahead_;
         has_ahead_ = false;
     } else {
-        e = reader_.next();
+        e = reader_.take();
     }
     if (e.kind == RawKind::Error) throw_error(reader_.error());
     return e;
@@ -510,7 +672,169 @@ bool Events::text_follows() {
     return ahead_.kind == RawKind::Text || ahead_.kind == RawKind::CData;
 }
 
-Event Events::produce() {
+std::string_view Events::decoded(std::string_view piece) {
+    which_ ^= 1u;
+    std::string& buf = scratch_[which_];
+    buf.clear();
+    decode_append(piece, buf);
+    return buf;
+}
+
+// The usual events, with no call on their way: after any indentation, a
+// start tag whose name ends at `>`, an end tag that repeats the open name,
+// or a text alone up to a tag. Anything else is produce_loop()'s, from the
+// state the reader is left in, as its raw events would have left it.
+void Events::produce(Event& out) {
+    Reader& r = reader_;
+    const char* const base = r.in_.data();
+    const char* const end = base + r.in_.size();
+    if (has_ahead_) return produce_raw(out);
+    if (r.state_ == Reader::State::Text && trim_start_) {
+        const char* const p = skip_ws(base + r.pos_, end);
+        if (p == end) return produce_loop(out);
+        if (*p != '<') return plain_text(p, out);
+        r.pos_ = static_cast<std::size_t>(p - base) + 1;
+        r.state_ = Reader::State::Markup;
+    } else if (r.state_ != Reader::State::Markup) {
+        return produce_loop(out);
+    }
+    // Just past a `<`.
+    if (r.pos_ < r.in_.size()) {
+        const char c = base[r.pos_];
+        if (c == '/') {
+            if (std::string_view name; r.close_open<false>(r.pos_ + 1, name)) {
+                trim_start_ = true;
+                out = Event{Kind::End, name, 0};
+                return;
+            }
+        } else if (c != '!' && c != '?' && !r.open_.full()) {
+            std::string_view name;
+            const char* stop;
+            if (r.short_start<true>(name, stop)) {
+                trim_start_ = true;
+                out = Event{Kind::Start, name, name.size()};
+                return;
+            }
+            return long_start(stop, out);
+        }
+    }
+    return produce_loop(out);
+}
+
+// A start tag whose name's scan stopped short of `>`, at `stop`: one with
+// attributes, as a rule.
+void Events::long_start(const char* stop, Event& out) {
+    Reader& r = reader_;
+    r.state_ = Reader::State::Text;
+    const RawEvent e = r.start_tag_rest(stop);
+    if (e.kind == RawKind::Error) throw_error(r.error_);
+    trim_start_ = true;
+    out = Event{Kind::Start, e.data, e.name_len};
+}
+
+// Every event, the reader standing at markup or text with nothing read
+// ahead. Each branch leaves the reader as its raw events would have, so
+// that produce_raw() can take over at any point.
+void Events::produce_loop(Event& out) {
+    Reader& r = reader_;
+    const char* const base = r.in_.data();
+    const std::size_t size = r.in_.size();
+    const char* const end = base + size;
+    for (;;) {
+        if (has_ahead_) return produce_raw(out);
+        switch (r.state_) {
+            case Reader::State::Text: {
+                if (!trim_start_) return produce_raw(out);
+                const char* const p = skip_ws(base + r.pos_, end);
+                if (p == end) {
+                    r.pos_ = size;
+                    r.state_ = Reader::State::Finished;
+                    out = Event{};
+                    return;
+                }
+                if (*p != '<') return plain_text(p, out);
+                r.pos_ = static_cast<std::size_t>(p - base) + 1;
+                r.state_ = Reader::State::Markup;
+                [[fallthrough]];
+            }
+            case Reader::State::Markup: {
+                if (r.pos_ < size) {
+                    const char c = base[r.pos_];
+                    if (c == '/') {
+                        r.state_ = Reader::State::Text;
+                        const RawEvent e = r.end_tag();
+                        if (e.kind == RawKind::Error) throw_error(r.error_);
+                        trim_start_ = true;
+                        out = Event{Kind::End, e.data, 0};
+                        return;
+                    }
+                    if (c != '!' && c != '?') {
+                        r.state_ = Reader::State::Text;
+                        const RawEvent e = r.start_tag();
+                        if (e.kind == RawKind::Error) throw_error(r.error_);
+                        trim_start_ = true;
+                        out = Event{Kind::Start, e.data, e.name_len};
+                        return;
+                    }
+                }
+                if (!trim_start_) return produce_raw(out);
+                const RawEvent e = r.markup();
+                switch (e.kind) {
+                    case RawKind::Eof:      // a dropped construct
+                    case RawKind::DocType:  // trim_start_ holds already
+                        continue;
+                    case RawKind::Error:
+                        throw_error(r.error_);
+                    case RawKind::CData:
+                        if (text_run(e, out)) return;
+                        continue;
+                    case RawKind::Start:
+                    case RawKind::End:
+                    case RawKind::Text:
+                        break;  // markup() is not asked for these here
+                }
+                has_ahead_ = true;
+                ahead_ = e;
+                continue;
+            }
+            case Reader::State::Empty:
+                trim_start_ = true;
+                out = Event{Kind::End, r.close_empty(), 0};
+                return;
+            case Reader::State::Finished:
+                out = Event{};
+                return;
+        }
+    }
+}
+
+// A text from `p` (trim_start_ holds, the reader in its Text state): alone
+// between tags it is the event; before a comment, instruction or CDATA it
+// starts a run. Never Eof: the run's first byte is not whitespace.
+void Events::plain_text(const char* p, Event& out) {
+    Reader& r = reader_;
+    const char* const base = r.in_.data();
+    const char* const end = base + r.in_.size();
+    bool amp = false;
+    const char* const lt = scan_text(p, end, amp);
+    const std::string_view piece(p, static_cast<std::size_t>(lt - p));
+    if (lt == end) {
+        r.pos_ = r.in_.size();
+        r.state_ = Reader::State::Finished;
+    } else {
+        r.pos_ = static_cast<std::size_t>(lt - base) + 1;
+        r.state_ = Reader::State::Markup;
+        if (end - lt > 1 && (lt[1] == '!' || lt[1] == '?')) {
+            if (!text_run(RawEvent{RawKind::Text, piece, 0}, out)) produce_loop(out);
+            return;
+        }
+    }
+    trim_start_ = false;
+    const std::string_view text = trim_end(piece);
+    out = Event{Kind::Text, amp ? decoded(text) : text, 0};
+}
+
+void Events::produce_raw(Event& out) {
     for (;;) {
         // Whitespace that trimming would drop is not made a text event.
         if (trim_start_ && !has_ahead_) reader_.skip_leading_space();
@@ -518,76 +842,95 @@ Event Events::produce() {
         switch (r.kind) {
             case RawKind::Start:
                 trim_start_ = true;
-                return Event{Kind::Start, r.data, r.name_len};
+                out = Event{Kind::Start, r.data, r.name_len};
+                return;
             case RawKind::End:
                 trim_start_ = true;
-                return Event{Kind::End, r.data, 0};
+                out = Event{Kind::End, r.data, 0};
+                return;
             case RawKind::DocType:
                 trim_start_ = true;
                 continue;
             case RawKind::Eof:
             case RawKind::Error:
-                return Event{};
+                out = Event{};
+                return;
             case RawKind::Text:
             case RawKind::CData:
                 break;
         }
-
-        // The common case: one text piece alone between two tags.
-        if (r.kind == RawKind::Text && !text_follows()) {
-            std::string_view piece = r.data;
-            if (trim_start_) piece = trim_start(piece);
-            piece = trim_end(piece);
-            if (piece.empty()) continue;
-            trim_start_ = false;
-            if (!needs_decoding(piece)) return Event{Kind::Text, piece, 0};
-            which_ ^= 1u;
-            std::string& buf = scratch_[which_];
-            buf.clear();
-            decode_append(piece, buf);
-            return Event{Kind::Text, buf, 0};
-        }
-
-        // One run of character data: every text and CDATA piece up to the
-        // next markup event, each text piece trimmed by its neighbours.
-        which_ ^= 1u;
-        std::string& buf = scratch_[which_];
-        buf.clear();
-        std::string_view run;
-        bool owned = false;
-        auto add = [&](std::string_view piece, bool cdata) {
-            if (!cdata) {
-                if (trim_start_) piece = trim_start(piece);
-                if (!text_follows()) piece = trim_end(piece);
-                if (piece.empty()) return;
-            }
-            trim_start_ = false;
-            const bool decode = !cdata && needs_decoding(piece);
-            if (!owned && run.empty() && !decode) {
-                run = piece;
-                return;
-            }
-            if (!owned) {
-                buf.assign(run);
-                owned = true;
-            }
-            if (decode) {
-                decode_append(piece, buf);
-            } else {
-                buf.append(piece);
-            }
-        };
-        add(r.data, r.kind == RawKind::CData);
-        while (text_follows()) {
-            const RawEvent p = take_raw();
-            add(p.data, p.kind == RawKind::CData);
-        }
-        if (owned) run = buf;
-        if (!run.empty()) return Event{Kind::Text, run, 0};
+        if (text_run(r, out)) return;
     }
 }
 
+// One run of character data: every text and CDATA piece up to the next
+// markup event, each text piece trimmed by its neighbours.
+bool Events::text_run(const RawEvent& first, Event& out) {
+    std::string* buf = nullptr;  // taken once pieces are joined or decoded
+    std::string_view run;
+    auto add = [&](std::string_view piece, bool cdata) {
+        if (!cdata) {
+            if (trim_start_) piece = trim_start(piece);
+            if (!text_follows()) piece = trim_end(piece);
+            if (piece.empty()) return;
+        }
+        trim_start_ = false;
+        const bool decode = !cdata && needs_decoding(piece);
+        if (!buf && run.empty() && !decode) {
+            run = piece;
+            return;
+        }
+        if (!buf) {
+            which_ ^= 1u;
+            buf = &scratch_[which_];
+            buf->assign(run);
+        }
+        if (decode) {
+            decode_append(piece, *buf);
+        } else {
+            buf->append(piece);
+        }
+    };
+    add(first.data, first.kind == RawKind::CData);
+    while (text_follows()) {
+        const RawEvent p = take_raw();
+        add(p.data, p.kind == RawKind::CData);
+    }
+    if (buf) run = *buf;
+    if (run.empty()) return false;
+    out = Event{Kind::Text, run, 0};
+    return true;
+}
+
+// The leaf whose start was the last event, written `<X>text</X>` or
+// `<X></X>`: taken straight from the bytes, with `text` trimmed and
+// decoded as its text event would be. False leaves everything as it was.
+[[gnu::always_inline]] inline bool Events::take_leaf(std::string_view& text) {
+    Reader& r = reader_;
+    if (has_peek_ || has_ahead_ || !trim_start_ || r.state_ != Reader::State::Text) return false;
+    const char* const base = r.in_.data();
+    const char* const end = base + r.in_.size();
+    const char* const p = skip_ws(base + r.pos_, end);
+    bool amp = false;
+    const char* const lt = p < end && *p != '<' ? scan_text(p, end, amp) : p;
+    std::string_view closed;
+    if (end - lt < 2 || lt[1] != '/' || !r.close_open<false>(static_cast<std::size_t>(lt - base) + 2, closed))
+        return false;
+    text = trim_end(std::string_view(p, static_cast<std::size_t>(lt - p)));
+    if (text.empty()) {
+        text = {};
+    } else if (amp) {
+        text = decoded(text);
+    }
+    return true;
+}
+
 std::string_view Events::read_text(std::string_view name) {
+    if (std::string_view text; take_leaf(text)) return text;
+    return read_text_events(name);
+}
+
+std::string_view Events::read_text_events(std::string_view name) {
     Event e = next();
     if (e.kind == Kind::End) return {};
     if (e.kind == Kind::Start) unexpected_start(e.name());
@@ -606,17 +949,25 @@ std::string_view Events::read_text(std::string_view name) {
 }
 
 void Events::skip_raw(std::string_view name) {
+    Reader& r = reader_;
     std::size_t depth = 0;
     for (;;) {
-        const RawEvent r = take_raw();
-        if (r.kind == RawKind::Start) {
-            if (r.name() == name) ++depth;
-        } else if (r.kind == RawKind::End) {
-            if (r.data == name) {
+        if (!has_ahead_ && r.state_ == Reader::State::Text) {
+            // Character data is passed over unread: only the next `<` counts.
+            const char* const lt = find_lt(r.in_.data() + r.pos_, r.in_.data() + r.in_.size());
+            if (!lt) missed_end(name);
+            r.pos_ = static_cast<std::size_t>(lt - r.in_.data()) + 1;
+            r.state_ = Reader::State::Markup;
+        }
+        const RawEvent e = take_raw();
+        if (e.kind == RawKind::Start) {
+            if (e.name() == name) ++depth;
+        } else if (e.kind == RawKind::End) {
+            if (e.data == name) {
                 if (depth == 0) break;
                 --depth;
             }
-        } else if (r.kind == RawKind::Eof) {
+        } else if (e.kind == RawKind::Eof) {
             missed_end(name);
         }
     }
@@ -625,6 +976,7 @@ void Events::skip_raw(std::string_view name) {
 
 void Events::read_to_end(std::string_view name) {
     // The leading text run goes through the event layer, so it is decoded.
+    if (std::string_view text; take_leaf(text)) return;
     const Event e = next();
     if (e.kind == Kind::End) return;
     if (e.kind == Kind::Start) skip_raw(e.name());
@@ -636,12 +988,12 @@ void Events::read_to_end(std::string_view name) {
 std::size_t Attributes::remember(std::string_view key, std::size_t at) {
     if (index_.empty()) {
         for (std::size_t i = 0; i < count_; ++i)
-            if (few_[i].first == key) return few_[i].second;
+            if (few_[i].name() == key) return few_[i].at;
         if (count_ < kInline) {
-            few_[count_++] = {key, at};
+            few_[count_++] = Seen{key.data(), key.size(), at};
             return std::string_view::npos;
         }
-        index_.insert(few_.begin(), few_.end());
+        for (const Seen& s : few_) index_.emplace(s.name(), s.at);
     }
     const auto [it, added] = index_.try_emplace(key, at);
     return added ? std::string_view::npos : it->second;

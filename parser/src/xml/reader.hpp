@@ -1,14 +1,16 @@
-// The XML pull reader and the event layer above it.
+// The XML pull reader and the event source above it.
 //
 // `Reader` turns UTF-8 bytes into raw events (tags, text, CDATA, document
 // type declarations); comments, processing instructions and XML declarations
-// are dropped inside it. `Events` trims, joins and decodes character data and
-// presents the four events the record readers use: start, end, text, end of
-// input. Everything refers to slices of the input; a text is copied only when
-// decoding changed it or pieces were joined.
+// are dropped inside it. `Events` presents the four events the record readers
+// use (start, end, text, end of input), with character data trimmed, joined
+// and decoded. It drives the reader's scanning itself: a tag, the whitespace
+// before it and a text that runs straight into a tag are read in one pass,
+// without raw events; runs broken by comments, instructions or CDATA go
+// through raw events. Everything refers to slices of the input; a text is
+// copied only when decoding changed it or pieces were joined.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -53,19 +55,60 @@ public:
     }
 
 private:
+    friend class Events;
     enum class State : std::uint8_t { Text, Markup, Empty, Finished };
 
+    // next(): take() has the usual cases, step() every case.
+    RawEvent take();
+    RawEvent step();
     void skip_space() noexcept;
     RawEvent markup();
+    // A tag; pos_ is at the byte after its `<` (a start tag) or at its `/`.
+    // Both return RawKind::Error through fail().
     RawEvent start_tag();
+    // Takes a start tag whose name ends at `>` (`<name>`, `<name/>`); false
+    // leaves everything as it was, `stop` where the name's scan stopped.
+    // `Room`: the caller has made sure the name stack need not grow.
+    template <bool Room>
+    bool short_start(std::string_view& name, const char*& stop);
+    RawEvent start_tag_rest(const char* stop);
     RawEvent end_tag();
+    RawEvent end_tag_rest();
+    // Takes an end tag that repeats the open name and `>` at once, if the
+    // bytes at `at` (past `</`) are that; false leaves everything as it was.
+    // Without `Whole`, also false for a name too long to compare in place.
+    template <bool Whole>
+    bool close_open(std::size_t at, std::string_view& name) noexcept;
+    // The end event of a self-closing tag.
+    std::string_view close_empty() noexcept;
     RawEvent fail(std::string text);
     std::size_t find_tag_end(std::size_t from) const;
+
+    // The names of the open elements, innermost last: a push is a compare
+    // and a store, the storage doubling when full.
+    class NameStack {
+    public:
+        NameStack() : items_(32) {}  // one allocation for the usual depths
+        bool empty() const noexcept { return size_ == 0; }
+        std::string_view back() const noexcept { return items_[size_ - 1]; }
+        void pop_back() noexcept { --size_; }
+        bool full() const noexcept { return size_ == items_.size(); }
+        [[gnu::always_inline]] void push_back(std::string_view name) {
+            if (full()) grow();
+            push_unchecked(name);
+        }
+        void push_unchecked(std::string_view name) noexcept { items_[size_++] = name; }
+
+    private:
+        void grow();
+        std::vector<std::string_view> items_;
+        std::size_t size_ = 0;
+    };
 
     std::string_view in_;
     std::size_t pos_ = 0;
     State state_ = State::Text;
-    std::vector<std::string_view> open_;
+    NameStack open_;
     // How many open names hold a quote; while none does, an end tag that
     // repeats the open name is taken without scanning it.
     std::size_t quoted_open_ = 0;
@@ -94,11 +137,13 @@ public:
             has_peek_ = false;
             return peeked_;
         }
-        return produce();
+        Event e;
+        produce(e);
+        return e;
     }
     const Event& peek() {
         if (!has_peek_) {
-            peeked_ = produce();
+            produce(peeked_);
             has_peek_ = true;
         }
         return peeked_;
@@ -112,7 +157,23 @@ public:
     void read_to_end(std::string_view name);
 
 private:
-    Event produce();
+    // Each of these writes the next event into `out`.
+    void produce(Event& out);
+    void produce_loop(Event& out);
+    void long_start(const char* stop, Event& out);
+    // The cases produce_loop() leaves to raw events: read-ahead pending,
+    // runs of character data broken by comments, instructions or CDATA.
+    void produce_raw(Event& out);
+    // The run of character data whose first raw piece is `first`; false
+    // when the run came out empty.
+    bool text_run(const RawEvent& first, Event& out);
+    // The text that starts at `p` (not whitespace, not `<`): alone up to a
+    // tag or the end of input, or the first piece of a run.
+    void plain_text(const char* p, Event& out);
+    std::string_view decoded(std::string_view piece);
+    bool take_leaf(std::string_view& text);
+    // read_text() through the events, for all but the usual leaf.
+    std::string_view read_text_events(std::string_view name);
     RawEvent take_raw();
     // Whether the next raw event continues a run of character data; read
     // ahead only when the reader cannot tell.
@@ -122,11 +183,11 @@ private:
     Reader reader_;
     RawEvent ahead_;
     bool has_ahead_ = false;
-    Event peeked_;
     bool has_peek_ = false;
     // The last kept event was markup (or nothing yet): the next text's
     // leading whitespace goes.
     bool trim_start_ = true;
+    Event peeked_;
     std::string scratch_[2];
     unsigned which_ = 0;
     std::string joined_;
@@ -150,9 +211,16 @@ private:
     std::size_t pos_;
     // Earlier keys: the first few in place (most tags, no allocation), then
     // an ordered index, whose cost a document cannot drive up by choosing
-    // keys that collide in a hash.
+    // keys that collide in a hash. The places are filled as keys come, not
+    // cleared first: most tags have no attribute at all.
+    struct Seen {
+        const char* key;
+        std::size_t len;
+        std::size_t at;
+        std::string_view name() const { return {key, len}; }
+    };
     static constexpr std::size_t kInline = 16;
-    std::array<std::pair<std::string_view, std::size_t>, kInline> few_{};
+    Seen few_[kInline];
     std::size_t count_ = 0;
     std::map<std::string_view, std::size_t> index_;
 };
