@@ -20,8 +20,8 @@ void collect();
 template <class V>
 void collect_value() {
     using T = unwrap_optional_t<V>;
-    if constexpr (is_vector_v<T>) {
-        collect_value<typename vector_of<T>::type>();
+    if constexpr (is_list_v<T>) {
+        collect_value<typename list_of<T>::type>();
     } else {
         collect<T>();
     }
