@@ -84,8 +84,9 @@ bool Utf8Input::from_latin1(PyObject* s) {
     const auto chars = static_cast<std::size_t>(n);
     if (chars > PY_SSIZE_T_MAX / 2) return false;
     // At most two bytes a character; pages are touched only as filled.
-    own_.reset(new char[chars * 2 + 1]);
-    char* out = own_.get();
+    own_ = Bytes::at_least(chars * 2 + 1);
+    char* const begin = reinterpret_cast<char*>(own_.data());
+    char* out = begin;
     constexpr Py_ssize_t kSlice = Py_ssize_t(1) << 16;
     for (Py_ssize_t at = 0; at < n; at += kSlice) {
         Ref part(check(PyUnicode_Substring(s, at, at + kSlice < n ? at + kSlice : n)));
@@ -93,7 +94,8 @@ bool Utf8Input::from_latin1(PyObject* s) {
         if (!latin1) {
             if (!PyErr_ExceptionMatches(PyExc_UnicodeEncodeError)) throw ErrorSet{};
             PyErr_Clear();
-            own_.reset();
+            own_.written(static_cast<std::size_t>(out - begin));
+            own_ = Bytes();
             return false;
         }
         Ref bytes(latin1);
@@ -101,9 +103,10 @@ bool Utf8Input::from_latin1(PyObject* s) {
         Py_ssize_t size;
         if (PyBytes_AsStringAndSize(bytes.get(), &data, &size) < 0) throw ErrorSet{};
         out = latin1_to_utf8(reinterpret_cast<const unsigned char*>(data), static_cast<std::size_t>(size), out);
+        own_.written(static_cast<std::size_t>(out - begin));
     }
-    data_ = own_.get();
-    size_ = static_cast<std::size_t>(out - own_.get());
+    data_ = begin;
+    size_ = static_cast<std::size_t>(out - begin);
     return true;
 }
 

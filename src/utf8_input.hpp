@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "binding/store.hpp"
 #include "py.hpp"
 
 namespace quorvane::py {
@@ -19,8 +20,8 @@ public:
 private:
     bool from_latin1(PyObject* s);
 
-    Ref bytes_;                    // encoded by the interpreter
-    std::unique_ptr<char[]> own_;  // converted here
+    Ref bytes_;  // encoded by the interpreter
+    Bytes own_;  // converted here
     const char* data_ = nullptr;
     std::size_t size_ = 0;
 };

@@ -479,6 +479,21 @@ TEST(Record, ListsOfEverySizeKeepTheirItemsInOrder) {
     }
 }
 
+TEST(Record, MemoryKeptForTheNextParseHoldsNothingOfADocument) {
+    // Blocks released by a parse wait, zeroed, for the next one.
+    const std::string marker = "SECRET-TEXT-OF-A-DOCUMENT";
+    std::string doc = "<Lists>";
+    for (int i = 0; i < 3000; ++i) doc += "<Item><A>" + marker + "</A><B>" + marker + "</B></Item>";
+    doc += "</Lists>";
+    EXPECT_NE(to_text(read_root<Lists>(doc)).find(marker), std::string::npos);
+    std::vector<quorvane::Bytes> taken;
+    for (int i = 0; i < 8; ++i) {
+        taken.push_back(quorvane::Bytes::at_least(1));
+        const auto* bytes = reinterpret_cast<const char*>(taken.back().data());
+        EXPECT_EQ(std::string_view(bytes, taken.back().size()).find(marker), std::string_view::npos) << i;
+    }
+}
+
 TEST(Record, CopiesShareTheStoreAndOutliveTheOriginal) {
     // Records are plain values: a copy's fields can be set apart from the
     // original's, and a copy holding the store keeps every text and list.

@@ -43,6 +43,7 @@ public:
         if (at + sizeof(X) > bytes_.size()) grow(at + sizeof(X));
         std::memcpy(bytes_.data() + at, &item, sizeof(X));
         used_ = at + sizeof(X);
+        bytes_.written(used_);
     }
 
     // The `n` items pushed since `mark`, copied into the store; the stack
@@ -69,8 +70,9 @@ private:
     void grow(std::size_t need) {
         std::size_t size = bytes_.size() < 4096 ? 4096 : bytes_.size() * 2;
         while (size < need) size *= 2;
-        Bytes more(size);
+        Bytes more = Bytes::at_least(size);
         if (used_ != 0) std::memcpy(more.data(), bytes_.data(), used_);
+        more.written(used_);
         bytes_ = std::move(more);
     }
 

@@ -83,6 +83,7 @@ void append_number(Out& out, auto value) {
 
 void TextWriter::grow(std::size_t need) {
     std::size_t used = static_cast<std::size_t>(p_ - begin());
+    buf_.written(used);
     if (drain_ && used != 0) {
         // Every append is whole characters, so the text ends on one's end.
         drain_(context_, std::string_view(begin(), used));
@@ -93,8 +94,9 @@ void TextWriter::grow(std::size_t need) {
     const std::size_t capacity = static_cast<std::size_t>(end_ - begin());
     std::size_t size = capacity * 2 > used + need ? capacity * 2 : used + need;
     if (size < 64) size = 64;
-    Bytes more(size);
+    Bytes more = Bytes::at_least(size);
     if (used != 0) std::memcpy(more.data(), buf_.data(), used);
+    more.written(used);
     buf_ = std::move(more);
     p_ = begin() + used;
     end_ = begin() + size;

@@ -27,6 +27,9 @@ public:
         : drain_(drain), context_(context) {
         if (reserve != 0) grow(reserve);
     }
+    TextWriter(const TextWriter&) = delete;
+    TextWriter& operator=(const TextWriter&) = delete;
+    ~TextWriter() { buf_.written(static_cast<std::size_t>(p_ - begin())); }
     TextWriter& operator+=(char c) {
         if (p_ == end_) grow(1);
         *p_++ = c;
