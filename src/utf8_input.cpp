@@ -78,6 +78,12 @@ Utf8Input::Utf8Input(PyObject* s) {
 // converted here far faster than its UTF-8 encoder does. The text goes in
 // slices, so that only the result is a large new block. False, with no
 // error set, when the str holds a character past Latin-1.
+namespace {
+constexpr Py_ssize_t kWhole = Py_ssize_t(1) << 16;
+// The str and the bytes of a slice stay within 512 bytes.
+constexpr Py_ssize_t kSlice = 432;
+}  // namespace
+
 bool Utf8Input::from_latin1(PyObject* s) {
     const Py_ssize_t n = PyUnicode_GetLength(s);
     if (n < 0) throw ErrorSet{};
@@ -87,9 +93,12 @@ bool Utf8Input::from_latin1(PyObject* s) {
     own_ = Bytes::at_least(chars * 2 + 1);
     char* const begin = reinterpret_cast<char*>(own_.data());
     char* out = begin;
-    constexpr Py_ssize_t kSlice = Py_ssize_t(1) << 16;
-    for (Py_ssize_t at = 0; at < n; at += kSlice) {
-        Ref part(check(PyUnicode_Substring(s, at, at + kSlice < n ? at + kSlice : n)));
+    // A short text goes whole. A long one goes in slices small enough for
+    // the interpreter's own small-object allocator: larger requests would
+    // send the C allocator tidying whatever other code freed before.
+    const Py_ssize_t slice = n <= kWhole ? n : kSlice;
+    for (Py_ssize_t at = 0; at < n; at += slice) {
+        Ref part(check(PyUnicode_Substring(s, at, at + slice < n ? at + slice : n)));
         PyObject* latin1 = PyUnicode_AsLatin1String(part.get());
         if (!latin1) {
             if (!PyErr_ExceptionMatches(PyExc_UnicodeEncodeError)) throw ErrorSet{};

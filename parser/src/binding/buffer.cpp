@@ -7,8 +7,9 @@ namespace quorvane::binding {
 
 namespace {
 
-// Positions and sizes are 32-bit to keep nodes small; a buffer past that
-// is more than this process can hold as it is.
+// Node indices and key sizes are 32-bit to keep nodes small: two thousand
+// million nodes, or a single element name longer than 2 GiB, are more than
+// a buffer holds.
 std::uint32_t narrow(std::size_t n) {
     if (n > std::numeric_limits<std::int32_t>::max()) throw std::bad_alloc();
     return static_cast<std::uint32_t>(n);
@@ -54,8 +55,7 @@ std::int32_t Buffer::keep_text(std::string_view raw, bool decode) {
     } else {
         chars_.append(raw);
     }
-    spans_.push_back(Span{narrow(offset), narrow(chars_.size() - offset)});
-    narrow(chars_.size());
+    spans_.push_back(Span{offset, chars_.size() - offset});
     return static_cast<std::int32_t>(narrow(spans_.size() - 1));
 }
 

@@ -86,7 +86,7 @@ private:
     std::int32_t first_ = -1, last_ = -1;
     // The decoded texts, one after another.
     struct Span {
-        std::uint32_t offset, size;
+        std::size_t offset, size;
     };
     std::string chars_;
     std::vector<Span> spans_;

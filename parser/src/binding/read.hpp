@@ -305,7 +305,9 @@ std::optional<G> build_optional_group(Store& store, Buffer& buf) {
                 // Every entry of its name is an item; they are gathered
                 // once the whole group has been found valid.
                 using X = typename list_of<Inner>::type;
-                if constexpr (is_leaf_v<X>) {
+                if constexpr (std::is_same_v<X, Text>) {
+                    list_entries.push_back(i);  // any text is one; kept below
+                } else if constexpr (is_leaf_v<X>) {
                     X item{};
                     ok = try_leaf_from_text(store, text, item);
                     if (ok) list_entries.push_back(i);
