@@ -239,7 +239,7 @@ RawEvent Reader::fail(std::string text) {
 
 // The first `>` at or after `from` that stands outside single or double
 // quotes; quoted values are jumped with memchr.
-std::size_t Reader::find_tag_end(std::size_t from) const {
+[[gnu::always_inline]] inline std::size_t Reader::find_tag_end(std::size_t from) const {
     const char* const end = in_.data() + in_.size();
     for (const char* p = in_.data() + from;;) {
         p = find_tag_stop(p, end);
@@ -498,7 +498,9 @@ RawEvent Reader::end_tag_rest() {
 
 // The rest of a start tag whose name did not end at `>`: `stop` is where
 // find_name_stop() stopped.
-RawEvent Reader::start_tag_rest(const char* stop) {
+RawEvent Reader::start_tag_rest(const char* stop) { return start_tag_rest_inline(stop); }
+
+[[gnu::always_inline]] inline RawEvent Reader::start_tag_rest_inline(const char* stop) {
     const char* const base = in_.data();
     const char* const end = base + in_.size();
     while (stop < end && *stop != '>' && *stop != '"' && *stop != '\'' && !is_space(*stop))
@@ -742,7 +744,7 @@ void Events::produce(Event& out) {
 void Events::long_start(const char* stop, Event& out) {
     Reader& r = reader_;
     r.state_ = Reader::State::Text;
-    const RawEvent e = r.start_tag_rest(stop);
+    const RawEvent e = r.start_tag_rest_inline(stop);
     if (e.kind == RawKind::Error) throw_error(r.error_);
     trim_start_ = true;
     out = Event{Kind::Start, e.data, e.name_len};
