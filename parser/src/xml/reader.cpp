@@ -1029,7 +1029,12 @@ bool Attributes::next(std::string_view& key, std::string_view& value) {
     if (pos_ >= n || c_[pos_] != '=')
         throw_error(cat({kAttr, "position ", num(pos_), ": attribute key must be directly followed by `=` or space"}));
 
-    const std::size_t earlier = remember(k, key_start);
+    std::size_t earlier = std::string_view::npos;
+    if (count_ == 0) {
+        few_[count_++] = Seen{k.data(), k.size(), key_start};  // the first key: nothing to compare
+    } else {
+        earlier = remember(k, key_start);
+    }
     if (earlier != std::string_view::npos)
         throw_error(cat({kAttr, "position ", num(key_start), ": duplicated attribute, previous declaration at position ",
                          num(earlier)}));
