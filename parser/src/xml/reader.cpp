@@ -35,17 +35,32 @@ const char* find(const char* from, const char* end, char c) {
     return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
 }
 
-// The first `<` in [p, end), or null. Texts between tags are short: the
-// first bytes are looked at inline, the rest by memchr.
-const char* find_lt(const char* p, const char* end) {
+// The first `c` in [p, end), or null. The spans looked in (texts between
+// tags, quoted values, comments) are short: the first bytes are looked at
+// inline, a short rest byte by byte, only a long one by memchr.
+[[gnu::always_inline]] inline const char* find_near(const char* p, const char* end, char c) {
 #if defined(__SSE2__)
-    const __m128i lt = _mm_set1_epi8('<');
+    const __m128i v = _mm_set1_epi8(c);
     for (int i = 0; i < 2 && end - p >= 16; ++i, p += 16) {
-        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), lt));
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), v));
         if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
     }
 #endif
-    return p < end ? find(p, end, '<') : nullptr;
+    return p < end ? find(p, end, c) : nullptr;
+}
+
+const char* find_lt(const char* p, const char* end) { return find_near(p, end, '<'); }
+
+// Past the `-->` of the comment whose `!` is at `bang`, or null when it is
+// not closed. The closing `>` stands at least five bytes after the `!`, so
+// that `<!-->` does not close itself.
+[[gnu::always_inline]] inline const char* comment_end(const char* bang, const char* end) {
+    for (const char* p = bang + 5;;) {
+        const char* gt = p < end ? find_near(p, end, '>') : nullptr;
+        if (!gt) return nullptr;
+        if (gt[-1] == '-' && gt[-2] == '-') return gt + 1;
+        p = gt + 1;
+    }
 }
 
 bool has_quote(std::string_view name) { return name.find_first_of("\"'") != std::string_view::npos; }
@@ -224,14 +239,14 @@ RawEvent Reader::fail(std::string text) {
 
 // The first `>` at or after `from` that stands outside single or double
 // quotes; quoted values are jumped with memchr.
-std::size_t Reader::find_tag_end(std::size_t from) const {
+[[gnu::always_inline]] inline std::size_t Reader::find_tag_end(std::size_t from) const {
     const char* const end = in_.data() + in_.size();
     for (const char* p = in_.data() + from;;) {
         p = find_tag_stop(p, end);
         if (p == end) break;
         const char c = *p;
         if (c == '>') return static_cast<std::size_t>(p - in_.data());
-        p = find(p + 1, end, c);  // a quote: its value is jumped
+        p = find_near(p + 1, end, c);  // a quote: its value is jumped
         if (!p) break;
         ++p;
     }
@@ -402,21 +417,10 @@ RawEvent Reader::markup() {
     if (c == '!') {
         const char c2 = pos_ + 1 < n ? in_[pos_ + 1] : '\0';
         if (pos_ + 1 < n && c2 == '-') {
-            if (in_.substr(pos_, 3) != "!--")
-                return fail(cat({kSyntax, "comment not closed: `-->` not found before end of input"}));
-            // The closing `>` stands at least five bytes after the `!`, so
-            // that `<!-->` does not close itself.
-            const char* p = base + pos_ + 5;
-            for (;;) {
-                const char* gt = p < end ? find(p, end, '>') : nullptr;
-                if (!gt)
-                    return fail(cat({kSyntax, "comment not closed: `-->` not found before end of input"}));
-                if (gt[-1] == '-' && gt[-2] == '-') {
-                    pos_ = static_cast<std::size_t>(gt - base) + 1;
-                    return RawEvent{};
-                }
-                p = gt + 1;
-            }
+            const char* const after = in_.substr(pos_, 3) == "!--" ? comment_end(base + pos_, end) : nullptr;
+            if (!after) return fail(cat({kSyntax, "comment not closed: `-->` not found before end of input"}));
+            pos_ = static_cast<std::size_t>(after - base);
+            return RawEvent{};
         }
         if (pos_ + 1 < n && c2 == '[') {
             if (in_.substr(pos_, 8) != "![CDATA[")
@@ -494,7 +498,9 @@ RawEvent Reader::end_tag_rest() {
 
 // The rest of a start tag whose name did not end at `>`: `stop` is where
 // find_name_stop() stopped.
-RawEvent Reader::start_tag_rest(const char* stop) {
+RawEvent Reader::start_tag_rest(const char* stop) { return start_tag_rest_inline(stop); }
+
+[[gnu::always_inline]] inline RawEvent Reader::start_tag_rest_inline(const char* stop) {
     const char* const base = in_.data();
     const char* const end = base + in_.size();
     while (stop < end && *stop != '>' && *stop != '"' && *stop != '\'' && !is_space(*stop))
@@ -687,38 +693,50 @@ std::string_view Events::decoded(std::string_view piece) {
 void Events::produce(Event& out) {
     Reader& r = reader_;
     const char* const base = r.in_.data();
-    const char* const end = base + r.in_.size();
+    const std::size_t size = r.in_.size();
+    const char* const end = base + size;
     if (has_ahead_) return produce_raw(out);
-    if (r.state_ == Reader::State::Text && trim_start_) {
-        const char* const p = skip_ws(base + r.pos_, end);
-        if (p == end) return produce_loop(out);
-        if (*p != '<') return plain_text(p, out);
-        r.pos_ = static_cast<std::size_t>(p - base) + 1;
-        r.state_ = Reader::State::Markup;
-    } else if (r.state_ != Reader::State::Markup) {
+    for (;;) {
+        if (r.state_ == Reader::State::Text && trim_start_) {
+            const char* const p = skip_ws(base + r.pos_, end);
+            if (p == end) return produce_loop(out);
+            if (*p != '<') return plain_text(p, out);
+            r.pos_ = static_cast<std::size_t>(p - base) + 1;
+            r.state_ = Reader::State::Markup;
+        } else if (r.state_ != Reader::State::Markup) {
+            return produce_loop(out);
+        }
+        // Just past a `<`.
+        if (r.pos_ < size) {
+            const char c = base[r.pos_];
+            if (c == '/') {
+                if (std::string_view name; r.close_open<false>(r.pos_ + 1, name)) {
+                    trim_start_ = true;
+                    out = Event{Kind::End, name, 0};
+                    return;
+                }
+            } else if (c != '!' && c != '?' && !r.open_.full()) {
+                std::string_view name;
+                const char* stop;
+                if (r.short_start<true>(name, stop)) {
+                    trim_start_ = true;
+                    out = Event{Kind::Start, name, name.size()};
+                    return;
+                }
+                return long_start(stop, out);
+            } else if (c == '!' && trim_start_ && size - r.pos_ >= 3 && base[r.pos_ + 1] == '-' &&
+                       base[r.pos_ + 2] == '-') {
+                // A closed comment is dropped here as produce_loop() would
+                // drop it, and the next event looked for after it.
+                if (const char* const after = comment_end(base + r.pos_, end)) {
+                    r.pos_ = static_cast<std::size_t>(after - base);
+                    r.state_ = Reader::State::Text;
+                    continue;
+                }
+            }
+        }
         return produce_loop(out);
     }
-    // Just past a `<`.
-    if (r.pos_ < r.in_.size()) {
-        const char c = base[r.pos_];
-        if (c == '/') {
-            if (std::string_view name; r.close_open<false>(r.pos_ + 1, name)) {
-                trim_start_ = true;
-                out = Event{Kind::End, name, 0};
-                return;
-            }
-        } else if (c != '!' && c != '?' && !r.open_.full()) {
-            std::string_view name;
-            const char* stop;
-            if (r.short_start<true>(name, stop)) {
-                trim_start_ = true;
-                out = Event{Kind::Start, name, name.size()};
-                return;
-            }
-            return long_start(stop, out);
-        }
-    }
-    return produce_loop(out);
 }
 
 // A start tag whose name's scan stopped short of `>`, at `stop`: one with
@@ -726,7 +744,7 @@ void Events::produce(Event& out) {
 void Events::long_start(const char* stop, Event& out) {
     Reader& r = reader_;
     r.state_ = Reader::State::Text;
-    const RawEvent e = r.start_tag_rest(stop);
+    const RawEvent e = r.start_tag_rest_inline(stop);
     if (e.kind == RawKind::Error) throw_error(r.error_);
     trim_start_ = true;
     out = Event{Kind::Start, e.data, e.name_len};
@@ -1011,7 +1029,12 @@ bool Attributes::next(std::string_view& key, std::string_view& value) {
     if (pos_ >= n || c_[pos_] != '=')
         throw_error(cat({kAttr, "position ", num(pos_), ": attribute key must be directly followed by `=` or space"}));
 
-    const std::size_t earlier = remember(k, key_start);
+    std::size_t earlier = std::string_view::npos;
+    if (count_ == 0) {
+        few_[count_++] = Seen{k.data(), k.size(), key_start};  // the first key: nothing to compare
+    } else {
+        earlier = remember(k, key_start);
+    }
     if (earlier != std::string_view::npos)
         throw_error(cat({kAttr, "position ", num(key_start), ": duplicated attribute, previous declaration at position ",
                          num(earlier)}));
@@ -1022,10 +1045,11 @@ bool Attributes::next(std::string_view& key, std::string_view& value) {
     const char quote = c_[pos_];
     if (quote != '"' && quote != '\'')
         throw_error(cat({kAttr, "position ", num(pos_), ": attribute value must be enclosed in `\"` or `'`"}));
-    const std::size_t close = c_.find(quote, pos_ + 1);
-    if (close == std::string_view::npos)
+    const char* const at = find_near(c_.data() + pos_ + 1, c_.data() + n, quote);
+    if (!at)
         throw_error(cat({kAttr, "position ", num(n), ": missing closing quote `", std::string_view(&quote, 1),
                          "` in attribute value"}));
+    const auto close = static_cast<std::size_t>(at - c_.data());
     key = k;
     value = c_.substr(pos_ + 1, close - pos_ - 1);
     pos_ = close + 1;

@@ -72,6 +72,8 @@ private:
     template <bool Room>
     bool short_start(std::string_view& name, const char*& stop);
     RawEvent start_tag_rest(const char* stop);
+    // start_tag_rest() itself, inline where tags with attributes are usual.
+    RawEvent start_tag_rest_inline(const char* stop);
     RawEvent end_tag();
     RawEvent end_tag_rest();
     // Takes an end tag that repeats the open name and `>` at once, if the
