@@ -1,5 +1,7 @@
 #include "binding/store.hpp"
 
+#include <sys/mman.h>
+
 #include <mutex>
 #include <new>
 
@@ -7,6 +9,28 @@ namespace quorvane {
 namespace {
 
 constexpr std::align_val_t kAlign{alignof(std::max_align_t)};
+// Blocks from this size on are mapped from the system directly: asking the
+// C allocator for them would have it first tidy up every small block other
+// code freed, which after a large DOM costs more than the parse.
+constexpr std::size_t kMapped = std::size_t(1) << 20;
+constexpr std::size_t kPage = 4096;
+
+std::size_t mapped_size(std::size_t n) { return (n + kPage - 1) & ~(kPage - 1); }
+
+std::byte* allocate(std::size_t n) {
+    if (n < kMapped) return static_cast<std::byte*>(::operator new(n, kAlign));
+    void* p = ::mmap(nullptr, mapped_size(n), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    return static_cast<std::byte*>(p);
+}
+
+void deallocate(std::byte* p, std::size_t n) noexcept {
+    if (n < kMapped) {
+        ::operator delete(p, kAlign);
+    } else {
+        ::munmap(p, mapped_size(n));
+    }
+}
 constexpr std::size_t kCacheBlocks = 8;
 constexpr std::size_t kCacheBytes = std::size_t(32) << 20;
 
@@ -44,7 +68,7 @@ Bytes Bytes::at_least(std::size_t n) {
             return Bytes(e.p, e.n);
         }
     }
-    return Bytes(static_cast<std::byte*>(::operator new(n, kAlign)), n);
+    return Bytes(allocate(n), n);
 }
 
 void Bytes::release() noexcept {
@@ -61,7 +85,7 @@ void Bytes::release() noexcept {
                 const Cache::Entry e = c.blocks[smallest];
                 c.blocks[smallest] = c.blocks[--c.count];
                 c.bytes -= e.n;
-                ::operator delete(e.p, kAlign);
+                deallocate(e.p, e.n);
             }
             if (c.count < kCacheBlocks && c.bytes + n_ <= kCacheBytes) {
                 std::memset(p_, 0, dirty_ < n_ ? dirty_ : n_);
@@ -74,7 +98,7 @@ void Bytes::release() noexcept {
             // A lock that cannot be taken: the block is freed.
         }
     }
-    ::operator delete(p_, kAlign);
+    deallocate(p_, n_);
     p_ = nullptr;
 }
 
