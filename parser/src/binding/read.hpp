@@ -1,7 +1,7 @@
 // The one generic record reader, driven by the declarations, with the leaf
 // readers, element runs, the leftover buffer's groups and the element-chosen
-// variant. The first error is thrown as ParseError and ends the parse; the
-// partial values are released by their owners.
+// variant. The first error is thrown as ParseError and ends the parse; what
+// was read goes with the document's store, which nothing holds by then.
 #pragma once
 
 #include <bitset>
