@@ -486,6 +486,10 @@ TEST(Record, MemoryKeptForTheNextParseHoldsNothingOfADocument) {
     for (int i = 0; i < 3000; ++i) doc += "<Item><A>" + marker + "</A><B>" + marker + "</B></Item>";
     doc += "</Lists>";
     EXPECT_NE(to_text(read_root<Lists>(doc)).find(marker), std::string::npos);
+    // A rendering drained block by block, as str() renders, and a short one
+    // that fits its first block.
+    EXPECT_NE(drained(read_root<Lists>(doc).value, 4096).find(marker), std::string::npos);
+    EXPECT_NE(drained(Text("SECRET-TEXT-OF-A-DOCUMENT"), 4096).find(marker), std::string::npos);
     std::vector<quorvane::Bytes> taken;
     for (int i = 0; i < 8; ++i) {
         taken.push_back(quorvane::Bytes::at_least(1));

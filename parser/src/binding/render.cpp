@@ -99,7 +99,7 @@ void TextWriter::grow(std::size_t need) {
     more.written(used);
     buf_ = std::move(more);
     p_ = begin() + used;
-    end_ = begin() + size;
+    end_ = begin() + buf_.size();
 }
 
 void append_quoted(std::string& out, std::string_view text) {

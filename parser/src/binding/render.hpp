@@ -47,6 +47,7 @@ public:
     }
     // With a drain: hands it the rest.
     void finish() {
+        buf_.written(static_cast<std::size_t>(p_ - begin()));
         if (p_ != begin()) drain_(context_, view());
         p_ = begin();
     }
