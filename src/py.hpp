@@ -92,8 +92,6 @@ void extract_arguments(const FunctionDescription& d, PyObject* args, PyObject* k
 // The `__qualname__` of an object's type, for conversion messages.
 std::string type_name_of(PyObject* o);
 
-inline constexpr std::size_t kRenderBlock = std::size_t(64) << 10;
-
 // "argument '<param>': <message>" as TypeError.
 [[noreturn]] void argument_error(const char* param, const std::string& message);
 
@@ -116,7 +114,8 @@ PyObject* new_rendering(const V& v) {
         PyUnicode_Append(&joined, piece.get());
         into = Ref(check(joined));
     };
-    binding::TextWriter out(kRenderBlock, drain, &result);
+    constexpr std::size_t kBlock = std::size_t(64) << 10;
+    binding::TextWriter out(kBlock, drain, &result);
     binding::render(out, v);
     out.finish();
     return result.release();

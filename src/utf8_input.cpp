@@ -18,7 +18,18 @@ bool is_ascii(PyObject* s) {
     return result.get() == Py_True;
 }
 
-// Latin-1 bytes as UTF-8: ASCII runs as they are, any other byte as two.
+// One Latin-1 byte as UTF-8: itself below 0x80, else two bytes.
+inline char* put_latin1(unsigned char c, char* out) {
+    if (c < 0x80) {
+        *out++ = static_cast<char>(c);
+    } else {
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
+        *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+// Latin-1 bytes as UTF-8: ASCII runs as they are, sixteen bytes at a time.
 char* latin1_to_utf8(const unsigned char* p, std::size_t n, char* out) {
     const unsigned char* const end = p + n;
 #if defined(__SSE2__)
@@ -30,26 +41,19 @@ char* latin1_to_utf8(const unsigned char* p, std::size_t n, char* out) {
             out += 16;
             continue;
         }
-        for (const unsigned char* stop = p + 16; p < stop; ++p) {
-            if (*p < 0x80) {
-                *out++ = static_cast<char>(*p);
-            } else {
-                *out++ = static_cast<char>(0xC0 | (*p >> 6));
-                *out++ = static_cast<char>(0x80 | (*p & 0x3F));
-            }
-        }
+        for (const unsigned char* stop = p + 16; p < stop; ++p) out = put_latin1(*p, out);
     }
 #endif
-    for (; p < end; ++p) {
-        if (*p < 0x80) {
-            *out++ = static_cast<char>(*p);
-        } else {
-            *out++ = static_cast<char>(0xC0 | (*p >> 6));
-            *out++ = static_cast<char>(0x80 | (*p & 0x3F));
-        }
-    }
+    for (; p < end; ++p) out = put_latin1(*p, out);
     return out;
 }
+
+// A text up to this length goes to the interpreter whole; a longer one in
+// slices whose str and bytes stay within 512 bytes, which the interpreter's
+// own small-object allocator serves: larger requests would send the C
+// allocator tidying whatever other code freed before.
+constexpr Py_ssize_t kWhole = Py_ssize_t(1) << 16;
+constexpr Py_ssize_t kSlice = 432;
 
 }  // namespace
 
@@ -75,15 +79,8 @@ Utf8Input::Utf8Input(PyObject* s) {
 
 // Most documents with other characters than ASCII hold only Latin-1 ones,
 // which the interpreter copies out as bytes at memory speed and which are
-// converted here far faster than its UTF-8 encoder does. The text goes in
-// slices, so that only the result is a large new block. False, with no
+// converted here far faster than its UTF-8 encoder does. False, with no
 // error set, when the str holds a character past Latin-1.
-namespace {
-constexpr Py_ssize_t kWhole = Py_ssize_t(1) << 16;
-// The str and the bytes of a slice stay within 512 bytes.
-constexpr Py_ssize_t kSlice = 432;
-}  // namespace
-
 bool Utf8Input::from_latin1(PyObject* s) {
     const Py_ssize_t n = PyUnicode_GetLength(s);
     if (n < 0) throw ErrorSet{};
@@ -93,9 +90,6 @@ bool Utf8Input::from_latin1(PyObject* s) {
     own_ = Bytes::at_least(chars * 2 + 1);
     char* const begin = reinterpret_cast<char*>(own_.data());
     char* out = begin;
-    // A short text goes whole. A long one goes in slices small enough for
-    // the interpreter's own small-object allocator: larger requests would
-    // send the C allocator tidying whatever other code freed before.
     const Py_ssize_t slice = n <= kWhole ? n : kSlice;
     for (Py_ssize_t at = 0; at < n; at += slice) {
         Ref part(check(PyUnicode_Substring(s, at, at + slice < n ? at + slice : n)));

@@ -19,7 +19,6 @@
 // them.
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -162,8 +161,8 @@ struct Key {
 
 // The keys of a record (element names and aliases) and a perfect hash over
 // them, found at compile time: a key is identified by one multiply and one
-// comparison. Should no hash be found, a binary search over the keys,
-// sorted by length then bytes, serves.
+// comparison. A record whose keys no seed separates (two equal keys, or
+// keys alike in every sampled byte) fails to compile.
 template <std::size_t N>
 struct KeyIndex {
     static constexpr std::size_t table_size = std::bit_ceil(N * 4 + 2);
@@ -172,7 +171,7 @@ struct KeyIndex {
     std::array<Key, N> keys{};
     // 1 + the key's position in `keys`, or 0.
     std::array<std::uint8_t, table_size> slots{};
-    std::uint64_t seed = 0;  // 0: no hash; search
+    std::uint64_t seed = 0;
 
     // A few bytes of the key and its length in one word.
     static constexpr std::uint64_t sample(std::string_view k) {
@@ -200,7 +199,7 @@ struct KeyIndex {
             }
             if (!clash) return;
         }
-        seed = 0;
+        throw "no perfect hash separates these keys: sample more of their bytes";
     }
 
     // Whether two keys are equal: sizes, then words; keys are short.
@@ -221,22 +220,8 @@ struct KeyIndex {
 
     // The field whose element name or alias is exactly `key`, or -1.
     constexpr int find(std::string_view key) const {
-        if (seed != 0) {
-            const std::uint8_t slot = slots[slot_of(key)];
-            if (slot != 0 && same(keys[slot - 1].text, key)) return keys[slot - 1].field;
-            return -1;
-        }
-        std::size_t lo = 0, hi = N;
-        while (lo < hi) {
-            const std::size_t mid = (lo + hi) / 2;
-            if (keys[mid].text.size() < key.size()) {
-                lo = mid + 1;
-            } else {
-                hi = mid;
-            }
-        }
-        for (; lo < N && keys[lo].text.size() == key.size(); ++lo)
-            if (keys[lo].text == key) return keys[lo].field;
+        const std::uint8_t slot = slots[slot_of(key)];
+        if (slot != 0 && same(keys[slot - 1].text, key)) return keys[slot - 1].field;
         return -1;
     }
 };
@@ -283,9 +268,6 @@ constexpr RecordDecl<T, F...> make_record(std::string_view type_name, std::strin
     [[maybe_unused]] std::size_t n = 0;
     [[maybe_unused]] std::size_t index = 0;
     ((detail::add_keys(index++, fields, d.index.keys.data(), n)), ...);
-    std::sort(d.index.keys.begin(), d.index.keys.end(), [](const Key& a, const Key& b) {
-        return a.text.size() != b.text.size() ? a.text.size() < b.text.size() : a.text < b.text;
-    });
     d.index.build();
     return d;
 }

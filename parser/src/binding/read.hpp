@@ -184,28 +184,27 @@ void read_run(Events& ev, List<X>& out) {
     ListScratch& scratch = ev.lists;
     const std::size_t mark = scratch.mark();
     std::size_t n = 0;
-    const Event first = ev.next();
-    const std::string_view full = first.name();
-    {
+    // An item is read aside and then pushed: its own lists grow the stack.
+    const auto read_one = [&](const Event& start) {
         X item{};
-        read_item(ev, first, item);
+        read_item(ev, start, item);
         scratch.push(item);
         ++n;
-    }
+    };
+    const Event first = ev.next();
+    const std::string_view full = first.name();
+    read_one(first);
     for (;;) {
         const Event& e = ev.peek();
         if (e.kind == Kind::Start && e.name() == full) {
-            const Event s = ev.next();
-            X item{};
-            read_item(ev, s, item);
-            scratch.push(item);
+            read_one(ev.next());
         } else if (e.kind == Kind::Text) {
             const Event t = ev.next();
             scratch.push(text_item<X>(ev.store, t.data));
+            ++n;
         } else {
             break;
         }
-        ++n;
     }
     out = scratch.finish<X>(mark, n, ev.store);
 }
@@ -229,18 +228,22 @@ void read_value(Events& ev, V& slot) {
 
 // -------------------------------------------------------------- groups
 
+// The element name of each field of T, by field index, for the messages.
+template <class T>
+inline constexpr auto field_elements = [] {
+    std::array<std::string_view, declaration<T>.field_count> names{};
+    std::size_t i = 0;
+    for_each_field(declaration<T>, [&](const auto& f) { names[i++] = f.element; });
+    return names;
+}();
+
 // The strict delivery frame: built from the whole buffer, it rejects what it
 // does not know. Passes over the version attribute and the "siri" namespace
 // declarations; text fields take the last text of their element.
 template <class G>
 void build_frame(Store& store, const Buffer& buf, G& out) {
     constexpr const auto& d = declaration<G>;
-    static constexpr auto expected = [] {
-        std::array<std::string_view, declaration<G>.field_count> names{};
-        std::size_t i = 0;
-        for_each_field(declaration<G>, [&](const auto& f) { names[i++] = f.element; });
-        return names;
-    }();
+    static constexpr const auto& expected = field_elements<G>;
     std::bitset<d.field_count> present;
     for (std::int32_t i = buf.first(); i >= 0; i = buf.node(i).next) {
         const BufferNode& n = buf.node(i);
@@ -471,15 +474,6 @@ inline constexpr auto field_readers = []<std::size_t... I>(std::index_sequence<I
     return std::array<void (*)(Events&, T&), sizeof...(I)>{
         (std::tuple_element_t<I, Fields>::is_group ? nullptr : &read_field<T, I>)...};
 }(std::make_index_sequence<declaration<T>.field_count>{});
-
-// The element name of each field of T, by field index, for the messages.
-template <class T>
-inline constexpr auto field_elements = [] {
-    std::array<std::string_view, declaration<T>.field_count> names{};
-    std::size_t i = 0;
-    for_each_field(declaration<T>, [&](const auto& f) { names[i++] = f.element; });
-    return names;
-}();
 
 template <class T>
 void read_record(Events& ev, const Event& start, T& out) {

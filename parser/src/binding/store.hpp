@@ -1,8 +1,9 @@
-// What records keep beyond their fixed size: texts and lists. Everything a
-// document's records keep lives in that document's store, a few large blocks
-// filled in order; a record holds views into it, so records are plain
-// trivially copyable values. Records are never changed once read, so copies
-// share the store, which lives as long as the last record that refers to it.
+// What records keep beyond their fixed size: texts, lists and optional
+// records. Everything a document's records keep lives in that document's
+// store, a few large blocks filled in order; a record holds views into it,
+// so records are plain trivially copyable values. Records are never changed
+// once read, so copies share the store, which lives as long as the last
+// record that refers to it.
 #pragma once
 
 #include <array>
@@ -13,8 +14,8 @@
 #include <new>
 #include <optional>
 #include <type_traits>
-#include <utility>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvane {
@@ -179,6 +180,10 @@ public:
         return List<T>(static_cast<const T*>(place(items, n * sizeof(T), alignof(T))), n);
     }
 
+    // Takes `block` whole as a block of the store, as it is; filling goes on
+    // where it was.
+    void adopt(Bytes&& block) { hold(std::move(block)); }
+
 private:
     static constexpr std::size_t kMinBlock = 1024;
     static constexpr std::size_t kMaxFirst = std::size_t(1) << 20;
@@ -228,12 +233,6 @@ private:
         return held_++;
     }
 
-public:
-    // Takes `block` whole as a block of the store, as it is; filling goes on
-    // where it was.
-    void adopt(Bytes&& block) { hold(std::move(block)); }
-
-private:
     std::array<Bytes, 4> few_;
     std::size_t held_ = 0;
     std::size_t filling_ = static_cast<std::size_t>(-1);
