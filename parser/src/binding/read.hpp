@@ -52,9 +52,10 @@ public:
     List<X> finish(std::size_t mark, std::size_t n, Store& store) {
         const std::size_t at = (mark + alignof(X) - 1) & ~(alignof(X) - 1);
         const auto* items = reinterpret_cast<const X*>(bytes_.data() + at);
-        if (mark == 0 && n * sizeof(X) >= kAdopt) {
+        if (mark == 0 && n * sizeof(X) >= kAdopt && bytes_.fit(at + n * sizeof(X))) {
             // A large list with nothing beneath it: the stack's block goes
-            // to the store as it is, rather than being copied there.
+            // to the store, fitted to the list, rather than the list being
+            // copied there.
             store.adopt(std::move(bytes_));
             used_ = 0;
             return List<X>(items, n);
@@ -555,6 +556,7 @@ Parsed<T> read_root(std::string_view text) {
     if (e.kind != Kind::Start) unexpected_eof();
     Parsed<T> out{T{}, std::move(store)};
     read_record(ev, e, out.value);
+    ev.store.finish();
     return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <mutex>
 #include <new>
 
@@ -11,38 +12,116 @@ namespace {
 constexpr std::align_val_t kAlign{alignof(std::max_align_t)};
 // Blocks from this size on are mapped from the system directly: asking the
 // C allocator for them would have it first tidy up every small block other
-// code freed, which after a large DOM costs more than the parse.
+// code freed, which after a large DOM costs more than the parse. Mapped
+// memory is handled in whole pages, and any run of pages can be given back
+// on its own: the cache cuts a request out of a larger run and joins runs
+// that meet again, so that what a document keeps leaves the rest usable.
 constexpr std::size_t kMapped = std::size_t(1) << 20;
 constexpr std::size_t kPage = 4096;
 
-std::size_t mapped_size(std::size_t n) { return (n + kPage - 1) & ~(kPage - 1); }
+std::size_t whole_pages(std::size_t n) { return (n + kPage - 1) & ~(kPage - 1); }
 
-std::byte* allocate(std::size_t n) {
-    if (n < kMapped) return static_cast<std::byte*>(::operator new(n, kAlign));
-    void* p = ::mmap(nullptr, mapped_size(n), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) throw std::bad_alloc();
-    return static_cast<std::byte*>(p);
-}
+struct Block {
+    std::byte* p;
+    std::size_t n;
+    bool mapped;
+};
 
-void deallocate(std::byte* p, std::size_t n) noexcept {
-    if (n < kMapped) {
-        ::operator delete(p, kAlign);
+void deallocate(Block b) noexcept {
+    if (b.mapped) {
+        ::munmap(b.p, b.n);
     } else {
-        ::munmap(p, mapped_size(n));
+        ::operator delete(b.p, kAlign);
     }
 }
+
+// A new block of at least `n` bytes.
+Block allocate(std::size_t n) {
+    if (n < kMapped) return {static_cast<std::byte*>(::operator new(n, kAlign)), n, false};
+    const std::size_t size = whole_pages(n);
+    void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) throw std::bad_alloc();
+    return {static_cast<std::byte*>(p), size, true};
+}
+
 constexpr std::size_t kCacheBlocks = 8;
 constexpr std::size_t kCacheBytes = std::size_t(32) << 20;
 
-struct Cache {
-    std::mutex lock;
-    struct Entry {
-        std::byte* p;
-        std::size_t n;
-    };
-    Entry blocks[kCacheBlocks];
-    std::size_t count = 0;
-    std::size_t bytes = 0;
+// The blocks kept between calls, every byte of them zero.
+class Cache {
+public:
+    // A block of at least `n` bytes, or none. One to keep comes from the
+    // heap blocks only when it is at most an eighth larger, and from the
+    // mapped ones only when it is as large as a block is mapped for.
+    Block take(std::size_t n, bool keep) {
+        const std::lock_guard<std::mutex> guard(lock_);
+        const std::size_t pages = whole_pages(n);
+        std::size_t best = count_;
+        for (std::size_t i = 0; i < count_; ++i) {
+            const Block& b = blocks_[i];
+            const bool fits = b.mapped ? b.n >= pages && (!keep || n >= kMapped)
+                                       : b.n >= n && (!keep || b.n - n <= n / 8);
+            if (fits && (best == count_ || b.n < blocks_[best].n)) best = i;
+        }
+        if (best == count_) return {nullptr, 0, false};
+        Block& b = blocks_[best];
+        if (!b.mapped || b.n == pages) return remove(best);
+        const Block cut{b.p, pages, true};
+        b.p += pages;
+        b.n -= pages;
+        bytes_ -= pages;
+        return cut;
+    }
+
+    // Takes `b`, whose bytes [0, dirty) may hold a document's: kept, or
+    // given back when there is no room for it.
+    void put(Block b, std::size_t dirty) {
+        const std::lock_guard<std::mutex> guard(lock_);
+        const Block given = b;
+        // Pages next to cached pages join them: a run cut for a document
+        // comes back whole when the document goes.
+        for (std::size_t i = 0; b.mapped && i < count_;) {
+            const Block& o = blocks_[i];
+            if (o.mapped && (o.p + o.n == b.p || b.p + b.n == o.p)) {
+                const Block joined = remove(i);
+                if (joined.p < b.p) b.p = joined.p;
+                b.n += joined.n;
+                i = 0;
+            } else {
+                ++i;
+            }
+        }
+        // Room made by dropping smaller blocks, never larger ones.
+        while (count_ != 0 && (count_ == kCacheBlocks || bytes_ + b.n > kCacheBytes)) {
+            std::size_t smallest = 0;
+            for (std::size_t i = 1; i < count_; ++i)
+                if (blocks_[i].n < blocks_[smallest].n) smallest = i;
+            if (blocks_[smallest].n >= b.n) break;
+            deallocate(remove(smallest));
+        }
+        // A run past the bound keeps the pages that fit.
+        std::size_t keep = count_ == kCacheBlocks ? 0 : b.n;
+        if (bytes_ + keep > kCacheBytes) keep = b.mapped ? (kCacheBytes - bytes_) & ~(kPage - 1) : 0;
+        if (keep < b.n) deallocate({b.p + keep, b.n - keep, b.mapped});
+        if (keep == 0) return;
+        std::byte* const end = std::min(given.p + std::min(dirty, given.n), b.p + keep);
+        if (end > given.p) std::memset(given.p, 0, static_cast<std::size_t>(end - given.p));
+        blocks_[count_++] = Block{b.p, keep, b.mapped};
+        bytes_ += keep;
+    }
+
+private:
+    Block remove(std::size_t i) noexcept {
+        const Block b = blocks_[i];
+        blocks_[i] = blocks_[--count_];
+        bytes_ -= b.n;
+        return b;
+    }
+
+    std::mutex lock_;
+    Block blocks_[kCacheBlocks];
+    std::size_t count_ = 0;
+    std::size_t bytes_ = 0;
 };
 
 // Never destroyed: blocks may be released while the process ends.
@@ -51,54 +130,43 @@ Cache& cache() {
     return *c;
 }
 
+Block taken(std::size_t n, bool keep) {
+    const Block b = cache().take(n, keep);
+    return b.p ? b : allocate(n);
+}
+
 }  // namespace
 
 Bytes Bytes::at_least(std::size_t n) {
-    {
-        Cache& c = cache();
-        const std::lock_guard<std::mutex> guard(c.lock);
-        // The smallest that is large enough.
-        std::size_t best = c.count;
-        for (std::size_t i = 0; i < c.count; ++i)
-            if (c.blocks[i].n >= n && (best == c.count || c.blocks[i].n < c.blocks[best].n)) best = i;
-        if (best != c.count) {
-            const Cache::Entry e = c.blocks[best];
-            c.blocks[best] = c.blocks[--c.count];
-            c.bytes -= e.n;
-            return Bytes(e.p, e.n);
-        }
+    const Block b = taken(n, false);
+    return Bytes(b.p, b.n, b.mapped);
+}
+
+Bytes Bytes::to_keep(std::size_t n) {
+    const Block b = taken(n, true);
+    return Bytes(b.p, b.n, b.mapped);
+}
+
+bool Bytes::fit(std::size_t used) noexcept {
+    // The C allocator cannot shorten a block in place for certain.
+    if (!mapped_) return n_ - used <= used / 8;
+    const std::size_t keep = whole_pages(used == 0 ? 1 : used);
+    if (keep < n_) {
+        Bytes rest(p_ + keep, n_ - keep, true);
+        rest.dirty_ = dirty_ > keep ? dirty_ - keep : 0;
+        n_ = keep;
+        if (dirty_ > keep) dirty_ = keep;
     }
-    return Bytes(allocate(n), n);
+    return true;
 }
 
 void Bytes::release() noexcept {
-    if (n_ <= kCacheBytes) {
-        Cache& c = cache();
-        try {
-            const std::lock_guard<std::mutex> guard(c.lock);
-            // Room made by dropping smaller blocks, never larger ones.
-            while (c.count != 0 && (c.count == kCacheBlocks || c.bytes + n_ > kCacheBytes)) {
-                std::size_t smallest = 0;
-                for (std::size_t i = 1; i < c.count; ++i)
-                    if (c.blocks[i].n < c.blocks[smallest].n) smallest = i;
-                if (c.blocks[smallest].n >= n_) break;
-                const Cache::Entry e = c.blocks[smallest];
-                c.blocks[smallest] = c.blocks[--c.count];
-                c.bytes -= e.n;
-                deallocate(e.p, e.n);
-            }
-            if (c.count < kCacheBlocks && c.bytes + n_ <= kCacheBytes) {
-                std::memset(p_, 0, dirty_ < n_ ? dirty_ : n_);
-                c.blocks[c.count++] = Cache::Entry{p_, n_};
-                c.bytes += n_;
-                p_ = nullptr;
-                return;
-            }
-        } catch (...) {
-            // A lock that cannot be taken: the block is freed.
-        }
+    try {
+        cache().put(Block{p_, n_, mapped_}, dirty_);
+    } catch (...) {
+        // A lock that cannot be taken: the block is freed.
+        deallocate(Block{p_, n_, mapped_});
     }
-    deallocate(p_, n_);
     p_ = nullptr;
 }
 

@@ -112,17 +112,29 @@ private:
 // of paying for fresh pages and for the allocator's housekeeping of what
 // other code freed. The cache keeps at most 8 blocks and 32 MiB between
 // parses, each zeroed where it was written: nothing of a document stays.
+// A block that stays with a document is not much larger than what it
+// holds, whatever the cache holds, since a kept document may live for as
+// long as the program does.
 class Bytes {
 public:
     Bytes() = default;
-    // A block of at least `n` bytes; throws std::bad_alloc.
+    // A block of at least `n` bytes, given back before the call that takes
+    // it returns: any cached block that is large enough. Throws
+    // std::bad_alloc.
     static Bytes at_least(std::size_t n);
+    // A block of at least `n` bytes that may stay with a document: a cached
+    // one only when it is about that size. Throws std::bad_alloc.
+    static Bytes to_keep(std::size_t n);
     Bytes(Bytes&& o) noexcept
-        : p_(std::exchange(o.p_, nullptr)), n_(std::exchange(o.n_, 0)), dirty_(std::exchange(o.dirty_, 0)) {}
+        : p_(std::exchange(o.p_, nullptr)),
+          n_(std::exchange(o.n_, 0)),
+          dirty_(std::exchange(o.dirty_, 0)),
+          mapped_(std::exchange(o.mapped_, false)) {}
     Bytes& operator=(Bytes&& o) noexcept {
         std::swap(p_, o.p_);
         std::swap(n_, o.n_);
         std::swap(dirty_, o.dirty_);
+        std::swap(mapped_, o.mapped_);
         return *this;
     }
     ~Bytes() {
@@ -134,14 +146,19 @@ public:
     void written(std::size_t n) noexcept {
         if (n > dirty_) dirty_ = n;
     }
+    // Makes the block about `used` bytes, its first ones staying where they
+    // are, before it stays with a document: a mapped block gives its pages
+    // past them back to the cache. False when the block stays much larger.
+    bool fit(std::size_t used) noexcept;
 
 private:
-    Bytes(std::byte* p, std::size_t n) noexcept : p_(p), n_(n) {}
+    Bytes(std::byte* p, std::size_t n, bool mapped) noexcept : p_(p), n_(n), mapped_(mapped) {}
     void release() noexcept;
 
     std::byte* p_ = nullptr;
     std::size_t n_ = 0;
     std::size_t dirty_ = 0;
+    bool mapped_ = false;
 };
 
 // The store of one document. Blocks grow geometrically from a size guessed
@@ -181,8 +198,17 @@ public:
     }
 
     // Takes `block` whole as a block of the store, as it is; filling goes on
-    // where it was.
+    // where it was. The caller has fitted it to what it holds.
     void adopt(Bytes&& block) { hold(std::move(block)); }
+
+    // Once the document is read: the block being filled gives back what it
+    // did not use, since the document may be kept for long.
+    void finish() noexcept {
+        if (filling_ < held_) {
+            fit_filling();
+            end_ = next_;
+        }
+    }
 
 private:
     static constexpr std::size_t kMinBlock = 1024;
@@ -202,10 +228,10 @@ private:
     }
 
     void grow(std::size_t need) {
-        Bytes block = Bytes::at_least(need > next_block_ ? need : next_block_);
+        Bytes block = Bytes::to_keep(need > next_block_ ? need : next_block_);
         char* const at = reinterpret_cast<char*>(block.data());
         const std::size_t size = block.size();
-        note_filled();
+        if (filling_ < held_) fit_filling();
         filling_ = hold(std::move(block));
         next_ = at;
         end_ = at + size;
@@ -220,6 +246,13 @@ private:
             Bytes& b = held(filling_);
             b.written(static_cast<std::size_t>(next_ - reinterpret_cast<char*>(b.data())));
         }
+    }
+
+    // The block being filled, left for good: it keeps what it holds.
+    void fit_filling() noexcept {
+        note_filled();
+        Bytes& b = held(filling_);
+        b.fit(static_cast<std::size_t>(next_ - reinterpret_cast<char*>(b.data())));
     }
 
     // Keeps `block` until the store goes: the first few in place, since a
