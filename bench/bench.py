@@ -14,7 +14,9 @@ Targets: quorvane parse at least 3 times the MB/s of lxml.etree.fromstring on
 every document; the C++ core's parse at least 0.8 times pugixml's on the
 geomean of the real documents and 0.6 times on every document; the peak
 memory of a parse of the large documents at most 1.5 times the document;
-unknown content kept by a record in buffer mode at most 8 bytes per byte.
+unknown content kept by a record in buffer mode at most 8 bytes per byte;
+a document kept after a large parse holding at most its own size or 16 KiB,
+half of it when it is large.
 
     bench.py [--core bench_core.json] [--only PATTERN]
 """
@@ -40,6 +42,7 @@ import quorvane
 HERE = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 import make_docs  # noqa: E402
+import kept_memory  # noqa: E402  (beside the tests, on the path make_docs set)
 
 # Rounds per document: as many as fit in MAIN_SECONDS for quorvane's columns
 # and lxml together, within MAIN_ROUNDS; a slower peer takes part in as many
@@ -305,6 +308,20 @@ def memory_report(large, workdir):
             cells.append(f"{column} {peak / 1e6:7.1f} MB = {peak / size:4.2f} x{mark}")
         path.unlink()
         print(f"  {doc:24} {size / 1e6:7.1f} MB   " + "   ".join(cells))
+
+    print("\nMemory kept per document after a large parse: in a fresh process, documents of the example's shape "
+          f"kept, each parsed right after a {kept_memory.LARGE / 1e6:.0f} MB one that was dropped; growth of the "
+          "resident set per kept document (target: at most the document's size or 16 KiB, half of it for the "
+          "largest)")
+    try:
+        kept = kept_memory.measure(size for size, _ in kept_memory.BOUNDS)
+    except RuntimeError as e:
+        print(f"  failed: {e}")
+    else:
+        for size, share in kept_memory.BOUNDS:
+            doc = len(kept_memory.document(size).encode("utf-8"))
+            print(f"  {doc / 1e6:9.3f} MB kept: {kept[size] / 1024:9.1f} KiB = {kept[size] / doc:5.2f} x "
+                  f"-> {verdict(kept[size] <= kept_memory.bound(size, share))}")
 
     path = pathlib.Path(workdir, "unknown_runs.xml")
     path.write_text(make_docs.unknown_runs(UNKNOWN), encoding="utf-8")

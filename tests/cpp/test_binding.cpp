@@ -530,7 +530,7 @@ TEST(Record, BlocksThatStayWithADocumentAreAboutWhatTheyHold) {
     // A block to keep is not much larger than asked, whatever the cache holds.
     for (const std::size_t n : {std::size_t(1000), std::size_t(40000), std::size_t(300000), std::size_t(1) << 20,
                                 (std::size_t(3) << 20) + 1}) {
-        const Bytes kept = Bytes::to_keep(n);
+        const Bytes kept = Bytes::to_keep(n, n);
         EXPECT_GE(kept.size(), n);
         EXPECT_LE(kept.size(), n + n / 8 + kPage) << n;
         EXPECT_FALSE(holds_marker(kept)) << n;
@@ -544,13 +544,17 @@ TEST(Record, BlocksThatStayWithADocumentAreAboutWhatTheyHold) {
     EXPECT_EQ(big.data(), at);
     EXPECT_EQ(big.size(), 25 * kPage);
     EXPECT_TRUE(holds_marker(big, 100000 - kMarker.size()));
-    const Bytes rest = Bytes::at_least(kLarge - 30 * kPage);
-    EXPECT_FALSE(holds_marker(rest));
-    // A block of the C allocator cannot be shortened in place: fitted to far
-    // less than its size, it says so.
-    Bytes heap = Bytes::to_keep(64 << 10);
-    EXPECT_FALSE(heap.fit(1000));
-    EXPECT_TRUE(heap.fit(60000));
+    {
+        const Bytes rest = Bytes::at_least(kLarge - 30 * kPage);
+        EXPECT_FALSE(holds_marker(rest));
+    }
+    // Given back, those pages are the first the block can grow over, in
+    // place: its bytes stay, the new ones are zero.
+    EXPECT_TRUE(big.extend(kLarge / 2));
+    EXPECT_EQ(big.data(), at);
+    EXPECT_GE(big.size(), kLarge / 2);
+    EXPECT_TRUE(holds_marker(big, 100000 - kMarker.size()));
+    EXPECT_FALSE(holds_marker(big, 25 * kPage));
 }
 
 TEST(Record, CopiesShareTheStoreAndOutliveTheOriginal) {

@@ -18,6 +18,15 @@ EXAMPLE = pathlib.Path(__file__).resolve().parents[2] / "examples" / "stop_monit
 VISIT_START, DELIVERY_END = "<siri:MonitoredStopVisit>", "</siri:StopMonitoringDelivery>"
 LARGE = 30_000_000
 KEPT = 4 * LARGE  # bytes of kept documents per size, at most
+# Sizes of kept documents, with the share of its own size each may hold (or
+# 16 KiB, whichever is more): about its size, half of it when it is large.
+BOUNDS = [(0, 1.0), (200_000, 1.0), (2_000_000, 1.0), (20_000_000, 0.5)]
+FLOOR = 16 * 1024
+
+
+def bound(size, share):
+    """What a kept document of about `size` bytes may hold."""
+    return max(share * len(document(size).encode("utf-8")), FLOOR)
 
 
 def document(size):
@@ -36,7 +45,7 @@ def kept_per_document(parser, large, doc):
     rounds = max(10, min(50, KEPT // len(doc)))
     kept = []
     # The memory kept between calls settles within a few rounds.
-    for _ in range(3):
+    for _ in range(6):
         parser.parse(large)
         kept.append(parser.parse(doc))
     gc.collect()

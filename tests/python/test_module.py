@@ -520,20 +520,14 @@ def test_repeated_calls_keep_no_memory():
 
 @pytest.fixture(scope="module")
 def kept_after_a_large_parse():
-    return kept_memory.measure(size for size, _ in KEPT_BOUNDS)
+    return kept_memory.measure(size for size, _ in kept_memory.BOUNDS)
 
 
-# Sizes of kept documents, with what each may hold: its own size or 16 KiB,
-# and half of it or less when it is large.
-KEPT_BOUNDS = [(0, 1.0), (200_000, 1.0), (2_000_000, 1.0), (20_000_000, 0.5)]
-
-
-@pytest.mark.parametrize("size, share", KEPT_BOUNDS, ids=["1.3 KB", "200 KB", "2 MB", "20 MB"])
+@pytest.mark.parametrize("size, share", kept_memory.BOUNDS, ids=["1.3 KB", "200 KB", "2 MB", "20 MB"])
 def test_a_kept_document_holds_about_its_own_size_whatever_was_parsed_before(kept_after_a_large_parse, size, share):
     # Each one parsed right after a 30 MB document that was dropped, whose
     # memory the module keeps for the next parse.
-    doc_size = len(kept_memory.document(size).encode("utf-8"))
-    assert kept_after_a_large_parse[size] <= max(share * doc_size, 16 * 1024)
+    assert kept_after_a_large_parse[size] <= kept_memory.bound(size, share)
 
 
 def test_memory_exhaustion_raises_memory_error_and_the_process_goes_on():

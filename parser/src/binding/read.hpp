@@ -71,6 +71,7 @@ private:
     void grow(std::size_t need) {
         std::size_t size = bytes_.size() < 4096 ? 4096 : bytes_.size() * 2;
         while (size < need) size *= 2;
+        if (bytes_.extend(size)) return;
         Bytes more = Bytes::at_least(size);
         if (used_ != 0) std::memcpy(more.data(), bytes_.data(), used_);
         more.written(used_);

@@ -50,27 +50,58 @@ constexpr std::size_t kCacheBytes = std::size_t(32) << 20;
 // The blocks kept between calls, every byte of them zero.
 class Cache {
 public:
-    // A block of at least `n` bytes, or none. One to keep comes from the
-    // heap blocks only when it is at most an eighth larger, and from the
-    // mapped ones only when it is as large as a block is mapped for.
-    Block take(std::size_t n, bool keep) {
+    // A block of at least `n` bytes, `want` where the cache has them, or
+    // none. A heap block serves whole: for a call, the smallest large
+    // enough; to keep, one at most an eighth larger than wanted. Failing
+    // that, mapped pages are cut from the smallest run that holds what is
+    // wanted: for a call from its front, so that the block can grow in
+    // place over the pages after it; to keep from its back, out of the way
+    // of such growth. A block to keep takes a whole run that holds less than
+    // wanted but enough, rather than new pages.
+    Block take(std::size_t n, std::size_t want, bool keep) {
         const std::lock_guard<std::mutex> guard(lock_);
-        const std::size_t pages = whole_pages(n);
-        std::size_t best = count_;
+        const std::size_t need = whole_pages(n), wanted = whole_pages(want);
+        std::size_t heap = count_, run = count_, largest = count_;
         for (std::size_t i = 0; i < count_; ++i) {
             const Block& b = blocks_[i];
-            const bool fits = b.mapped ? b.n >= pages && (!keep || n >= kMapped)
-                                       : b.n >= n && (!keep || b.n - n <= n / 8);
-            if (fits && (best == count_ || b.n < blocks_[best].n)) best = i;
+            if (!b.mapped) {
+                if (b.n >= n && (!keep || b.n <= want + want / 8) && (heap == count_ || b.n < blocks_[heap].n))
+                    heap = i;
+            } else if (b.n >= wanted) {
+                if (run == count_ || b.n < blocks_[run].n) run = i;
+            } else if (keep && b.n >= need && (largest == count_ || b.n > blocks_[largest].n)) {
+                largest = i;
+            }
         }
-        if (best == count_) return {nullptr, 0, false};
-        Block& b = blocks_[best];
-        if (!b.mapped || b.n == pages) return remove(best);
-        const Block cut{b.p, pages, true};
-        b.p += pages;
-        b.n -= pages;
-        bytes_ -= pages;
-        return cut;
+        if (heap != count_) return remove(heap);
+        if (run == count_) return largest == count_ ? Block{nullptr, 0, false} : remove(largest);
+        Block& b = blocks_[run];
+        if (b.n == wanted) return remove(run);
+        b.n -= wanted;
+        bytes_ -= wanted;
+        if (keep) return {b.p + b.n, wanted, true};
+        const Block front{b.p, wanted, true};
+        b.p += wanted;
+        return front;
+    }
+
+    // The `n` bytes of pages at `p` when a cached run starts there and holds
+    // them; false otherwise.
+    bool take_at(std::byte* p, std::size_t n) {
+        const std::lock_guard<std::mutex> guard(lock_);
+        for (std::size_t i = 0; i < count_; ++i) {
+            Block& b = blocks_[i];
+            if (!b.mapped || b.p != p || b.n < n) continue;
+            if (b.n == n) {
+                remove(i);
+            } else {
+                b.p += n;
+                b.n -= n;
+                bytes_ -= n;
+            }
+            return true;
+        }
+        return false;
     }
 
     // Takes `b`, whose bytes [0, dirty) may hold a document's: kept, or
@@ -130,20 +161,29 @@ Cache& cache() {
     return *c;
 }
 
-Block taken(std::size_t n, bool keep) {
-    const Block b = cache().take(n, keep);
-    return b.p ? b : allocate(n);
+Block taken(std::size_t n, std::size_t want, bool keep) {
+    const Block b = cache().take(n, want, keep);
+    if (b.p) return b;
+    if (!keep || want >= kMapped) return allocate(want);
+    // A small block to keep comes from a new run of pages, the rest of which
+    // waits in the cache for the next: the C allocator would give a block
+    // that cannot be fitted, and after other code freed much it first
+    // tidies up, which costs more than a small parse.
+    const Block run = allocate(kMapped);
+    const std::size_t wanted = whole_pages(want);
+    if (wanted < run.n) cache().put({run.p, run.n - wanted, true}, 0);
+    return {run.p + run.n - wanted, wanted, true};
 }
 
 }  // namespace
 
 Bytes Bytes::at_least(std::size_t n) {
-    const Block b = taken(n, false);
+    const Block b = taken(n, n, false);
     return Bytes(b.p, b.n, b.mapped);
 }
 
-Bytes Bytes::to_keep(std::size_t n) {
-    const Block b = taken(n, true);
+Bytes Bytes::to_keep(std::size_t n, std::size_t want) {
+    const Block b = taken(n, want < n ? n : want, true);
     return Bytes(b.p, b.n, b.mapped);
 }
 
@@ -157,6 +197,19 @@ bool Bytes::fit(std::size_t used) noexcept {
         n_ = keep;
         if (dirty_ > keep) dirty_ = keep;
     }
+    return true;
+}
+
+bool Bytes::extend(std::size_t n) noexcept {
+    if (n <= n_) return true;
+    if (!mapped_) return false;
+    const std::size_t more = whole_pages(n) - n_;
+    try {
+        if (!cache().take_at(p_ + n_, more)) return false;
+    } catch (...) {
+        return false;  // a lock that cannot be taken
+    }
+    n_ += more;
     return true;
 }
 

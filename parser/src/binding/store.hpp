@@ -122,9 +122,10 @@ public:
     // it returns: any cached block that is large enough. Throws
     // std::bad_alloc.
     static Bytes at_least(std::size_t n);
-    // A block of at least `n` bytes that may stay with a document: a cached
-    // one only when it is about that size. Throws std::bad_alloc.
-    static Bytes to_keep(std::size_t n);
+    // A block of at least `n` bytes, about `want` when the cache or the
+    // system has that many, that may stay with a document: a cached one
+    // only when it is about that size, or cut to it. Throws std::bad_alloc.
+    static Bytes to_keep(std::size_t n, std::size_t want);
     Bytes(Bytes&& o) noexcept
         : p_(std::exchange(o.p_, nullptr)),
           n_(std::exchange(o.n_, 0)),
@@ -146,6 +147,9 @@ public:
     void written(std::size_t n) noexcept {
         if (n > dirty_) dirty_ = n;
     }
+    // Makes the block at least `n` bytes where it is, when the pages past
+    // it wait in the cache; false otherwise.
+    bool extend(std::size_t n) noexcept;
     // Makes the block about `used` bytes, its first ones staying where they
     // are, before it stays with a document: a mapped block gives its pages
     // past them back to the cache. False when the block stays much larger.
@@ -228,7 +232,7 @@ private:
     }
 
     void grow(std::size_t need) {
-        Bytes block = Bytes::to_keep(need > next_block_ ? need : next_block_);
+        Bytes block = Bytes::to_keep(need, next_block_);
         char* const at = reinterpret_cast<char*>(block.data());
         const std::size_t size = block.size();
         if (filling_ < held_) fit_filling();
