@@ -10,6 +10,7 @@ above the floor is found besides this one, it says so.
 """
 import concurrent.futures
 import glob
+import json
 import os
 import pathlib
 import re
@@ -21,9 +22,6 @@ import zipfile
 import quorvane
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-sys.path.insert(0, str(ROOT / "tools"))
-from abi3_backend import limited_api  # noqa: E402
-
 EXAMPLE = ROOT / "examples" / "stop_monitoring.xml"
 PYENV = os.environ.get("PYENV_ROOT", os.path.expanduser("~/.pyenv"))
 CANDIDATES = [f"{PYENV}/versions/*/bin/python3", "/opt/python/*/bin/python3", "/usr/local/bin/python3.*",
@@ -39,6 +37,20 @@ import quorvane
 assert pathlib.Path(quorvane.__file__).parent == pathlib.Path(sys.argv[1]), quorvane.__file__
 sys.stdout.write(str(quorvane.SIRI().parse(pathlib.Path(sys.argv[2]).read_text(encoding="utf-8"))))
 """
+# The floor as the compiler was given it: the build backend reads it from
+# src/meson.build's text, so the two are checked against each other here.
+LIMITED_API = re.compile(r"-DPy_LIMITED_API=(0x[0-9A-Fa-f]{8})")
+
+
+def limited_api(build):
+    """(3, X): the limited API the build's targets were compiled for, from its introspection data."""
+    targets = json.loads((build / "meson-info" / "intro-targets.json").read_text())
+    values = {int(m.group(1), 16) for target in targets for sources in target["target_sources"]
+              for parameter in sources.get("parameters", []) if (m := LIMITED_API.fullmatch(parameter))}
+    if len(values) != 1:
+        sys.exit(f"check_wheel: expected one Py_LIMITED_API value in {build}, found {len(values)}")
+    value = values.pop()
+    return value >> 24, (value >> 16) & 0xFF
 
 
 def cpythons():

@@ -25,13 +25,10 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <tuple>
 #include <type_traits>
 #include <utility>
-#include <variant>
-#include <vector>
 
 #include "binding/store.hpp"
 

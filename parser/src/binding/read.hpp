@@ -4,15 +4,19 @@
 // was read goes with the document's store, which nothing holds by then.
 #pragma once
 
+#include <array>
 #include <bitset>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <type_traits>
 #include <variant>
 #include <cstring>
-#include <new>
 #include <utility>
 #include <vector>
 

@@ -5,10 +5,13 @@
 // and escaped.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <type_traits>
 #include <variant>
 
 #include "binding/declare.hpp"

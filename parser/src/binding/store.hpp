@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <optional>
 #include <type_traits>
 #include <string_view>

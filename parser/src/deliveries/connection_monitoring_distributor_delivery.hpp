@@ -1,7 +1,5 @@
 #pragma once
 
-#include <optional>
-
 #include "binding/declare.hpp"
 #include "models/xxx_delivery.hpp"
 #include "structures/distributor_departure_cancellation.hpp"

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <optional>
-
 #include "binding/declare.hpp"
 #include "models/xxx_delivery.hpp"
 #include "siri_gm/info_message.hpp"

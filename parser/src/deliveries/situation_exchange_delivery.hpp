@@ -1,7 +1,5 @@
 #pragma once
 
-#include <vector>
-
 #include "binding/declare.hpp"
 #include "models/xxx_delivery.hpp"
 #include "structures/pt_situation_element.hpp"

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "binding/declare.hpp"
 #include "models/estimated_vehicle_journey.hpp"
 

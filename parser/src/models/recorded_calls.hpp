@@ -1,7 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <vector>
 
 #include "binding/declare.hpp"
 #include "siri_et/recorded_call.hpp"

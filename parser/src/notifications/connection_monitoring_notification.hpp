@@ -1,7 +1,5 @@
 #pragma once
 
-#include <optional>
-
 #include "binding/declare.hpp"
 #include "deliveries/connection_monitoring_distributor_delivery.hpp"
 #include "deliveries/connection_monitoring_feeder_delivery.hpp"

@@ -2,8 +2,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "binding/declare.hpp"
 #include "enums/arrival_status.hpp"

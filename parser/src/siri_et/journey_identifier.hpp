@@ -1,6 +1,5 @@
 #pragma once
 
-#include <string>
 #include <variant>
 
 #include "binding/declare.hpp"

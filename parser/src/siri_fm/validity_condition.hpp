@@ -1,7 +1,5 @@
 #pragma once
 
-#include <vector>
-
 #include "binding/declare.hpp"
 #include "siri_fm/validity_period.hpp"
 

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <optional>
-#include <string>
-
 #include "binding/declare.hpp"
 #include "siri_sm/via.hpp"
 

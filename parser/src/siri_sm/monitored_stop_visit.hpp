@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include "binding/declare.hpp"
 #include "siri_sm/monitored_vehicle_journey.hpp"
 

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <optional>
-#include <string>
-
 #include "binding/declare.hpp"
 #include "models/framed_vehicle_journey_ref.hpp"
 #include "siri_sm/journey_pattern_info_group.hpp"

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include "binding/declare.hpp"
 #include "models/framed_vehicle_journey_ref.hpp"
 

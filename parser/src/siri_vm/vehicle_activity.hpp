@@ -1,8 +1,5 @@
 #pragma once
 
-#include <optional>
-#include <string>
-
 #include "binding/declare.hpp"
 #include "siri_sm/monitored_vehicle_journey.hpp"
 #include "siri_vm/progress_between_stops.hpp"

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "binding/declare.hpp"
 #include "structures/affected_operator.hpp"
 #include "structures/affected_place.hpp"

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <string>
-
 #include "binding/declare.hpp"
 
 namespace quorvane {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <string>
 
 #include "binding/declare.hpp"
 #include "models/framed_vehicle_journey_ref.hpp"

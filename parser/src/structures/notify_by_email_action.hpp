@@ -1,8 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "binding/declare.hpp"
 #include "structures/before_notice.hpp"

@@ -1,8 +1,5 @@
 #pragma once
 
-#include <optional>
-#include <string>
-
 #include "binding/declare.hpp"
 
 namespace quorvane {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <optional>
-
 #include "binding/declare.hpp"
 #include "structures/notify_by_email_action.hpp"
 #include "structures/notify_by_sms_action.hpp"

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "binding/declare.hpp"
 #include "enums/vehicle_feature.hpp"
 

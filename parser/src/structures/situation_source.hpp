@@ -1,7 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <string>
 
 #include "binding/declare.hpp"
 #include "enums/source_type.hpp"

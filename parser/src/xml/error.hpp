@@ -4,7 +4,7 @@
 
 #include <exception>
 #include <string>
-#include <string_view>
+#include <utility>
 
 namespace quorvane {
 
