@@ -75,14 +75,7 @@ public:
         }
         if (heap != count_) return remove(heap);
         if (run == count_) return largest == count_ ? Block{nullptr, 0, false} : remove(largest);
-        Block& b = blocks_[run];
-        if (b.n == wanted) return remove(run);
-        b.n -= wanted;
-        bytes_ -= wanted;
-        if (keep) return {b.p + b.n, wanted, true};
-        const Block front{b.p, wanted, true};
-        b.p += wanted;
-        return front;
+        return cut(run, wanted, keep);
     }
 
     // The `n` bytes of pages at `p` when a cached run starts there and holds
@@ -90,16 +83,11 @@ public:
     bool take_at(std::byte* p, std::size_t n) {
         const std::lock_guard<std::mutex> guard(lock_);
         for (std::size_t i = 0; i < count_; ++i) {
-            Block& b = blocks_[i];
-            if (!b.mapped || b.p != p || b.n < n) continue;
-            if (b.n == n) {
-                remove(i);
-            } else {
-                b.p += n;
-                b.n -= n;
-                bytes_ -= n;
+            const Block& b = blocks_[i];
+            if (b.mapped && b.p == p && b.n >= n) {
+                cut(i, n, false);
+                return true;
             }
-            return true;
         }
         return false;
     }
@@ -147,6 +135,19 @@ private:
         blocks_[i] = blocks_[--count_];
         bytes_ -= b.n;
         return b;
+    }
+
+    // `n` bytes of pages from the front or the back of cached run `i`: the
+    // whole run when it is that large.
+    Block cut(std::size_t i, std::size_t n, bool back) noexcept {
+        Block& b = blocks_[i];
+        if (b.n == n) return remove(i);
+        b.n -= n;
+        bytes_ -= n;
+        if (back) return {b.p + b.n, n, true};
+        const Block front{b.p, n, true};
+        b.p += n;
+        return front;
     }
 
     std::mutex lock_;
