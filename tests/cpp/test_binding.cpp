@@ -485,13 +485,6 @@ namespace {
 
 const std::string kMarker = "SECRET-TEXT-OF-A-DOCUMENT";
 
-void write_marker(quorvane::Bytes& b) {
-    auto* bytes = reinterpret_cast<char*>(b.data());
-    for (std::size_t at = 0; at < b.size(); at += kMarker.size())
-        std::memcpy(bytes + at, kMarker.data(), std::min(kMarker.size(), b.size() - at));
-    b.written(b.size());
-}
-
 bool holds_marker(const quorvane::Bytes& b, std::size_t from = 0) {
     return std::string_view(reinterpret_cast<const char*>(b.data()) + from, b.size() - from).find(kMarker) !=
            std::string_view::npos;
@@ -515,46 +508,6 @@ TEST(Record, MemoryKeptForTheNextParseHoldsNothingOfADocument) {
         taken.push_back(quorvane::Bytes::at_least(1));
         EXPECT_FALSE(holds_marker(taken.back())) << i;
     }
-}
-
-TEST(Record, BlocksThatStayWithADocumentAreAboutWhatTheyHold) {
-    using quorvane::Bytes;
-    constexpr std::size_t kPage = 4096;
-    constexpr std::size_t kLarge = (std::size_t(6) << 20) + 5 * kPage;
-    {
-        // Large blocks given back: the cache holds them, zeroed, for the next call.
-        Bytes a = Bytes::at_least(kLarge), b = Bytes::at_least(kLarge / 3);
-        write_marker(a);
-        write_marker(b);
-    }
-    // A block to keep is not much larger than asked, whatever the cache holds.
-    for (const std::size_t n : {std::size_t(1000), std::size_t(40000), std::size_t(300000), std::size_t(1) << 20,
-                                (std::size_t(3) << 20) + 1}) {
-        const Bytes kept = Bytes::to_keep(n, n);
-        EXPECT_GE(kept.size(), n);
-        EXPECT_LE(kept.size(), n + n / 8 + kPage) << n;
-        EXPECT_FALSE(holds_marker(kept)) << n;
-    }
-    // A mapped block fitted to what it holds stays where it is with its
-    // bytes, and the pages past them go back to the cache, zeroed.
-    Bytes big = Bytes::at_least(kLarge);
-    write_marker(big);
-    const std::byte* const at = big.data();
-    EXPECT_TRUE(big.fit(100000));
-    EXPECT_EQ(big.data(), at);
-    EXPECT_EQ(big.size(), 25 * kPage);
-    EXPECT_TRUE(holds_marker(big, 100000 - kMarker.size()));
-    {
-        const Bytes rest = Bytes::at_least(kLarge - 30 * kPage);
-        EXPECT_FALSE(holds_marker(rest));
-    }
-    // Given back, those pages are the first the block can grow over, in
-    // place: its bytes stay, the new ones are zero.
-    EXPECT_TRUE(big.extend(kLarge / 2));
-    EXPECT_EQ(big.data(), at);
-    EXPECT_GE(big.size(), kLarge / 2);
-    EXPECT_TRUE(holds_marker(big, 100000 - kMarker.size()));
-    EXPECT_FALSE(holds_marker(big, 25 * kPage));
 }
 
 TEST(Record, CopiesShareTheStoreAndOutliveTheOriginal) {

@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+#include "binding/blocks.hpp"
+
 namespace quorvane {
 
 // A text field's value: a view of bytes the document's store owns.
@@ -105,72 +107,17 @@ private:
     const R* record_ = nullptr;
 };
 
-// A block of bytes aligned for any value, uninitialised when new. Blocks
-// go back to a small cache when released and the next parse takes them
-// from there, so that it finds its memory already mapped and warm instead
-// of paying for fresh pages and for the allocator's housekeeping of what
-// other code freed. The cache keeps at most 8 blocks and 32 MiB between
-// parses, each zeroed where it was written: nothing of a document stays.
-// A block that stays with a document is not much larger than what it
-// holds, whatever the cache holds, since a kept document may live for as
-// long as the program does.
-class Bytes {
-public:
-    Bytes() = default;
-    // A block of at least `n` bytes, given back before the call that takes
-    // it returns: any cached block that is large enough. Throws
-    // std::bad_alloc.
-    static Bytes at_least(std::size_t n);
-    // A block of at least `n` bytes, about `want` when the cache or the
-    // system has that many, that may stay with a document: a cached one
-    // only when it is about that size, or cut to it. Throws std::bad_alloc.
-    static Bytes to_keep(std::size_t n, std::size_t want);
-    Bytes(Bytes&& o) noexcept
-        : p_(std::exchange(o.p_, nullptr)),
-          n_(std::exchange(o.n_, 0)),
-          dirty_(std::exchange(o.dirty_, 0)),
-          mapped_(std::exchange(o.mapped_, false)) {}
-    Bytes& operator=(Bytes&& o) noexcept {
-        std::swap(p_, o.p_);
-        std::swap(n_, o.n_);
-        std::swap(dirty_, o.dirty_);
-        std::swap(mapped_, o.mapped_);
-        return *this;
-    }
-    ~Bytes() {
-        if (p_) release();
-    }
-    std::byte* data() const noexcept { return p_; }
-    std::size_t size() const noexcept { return n_; }
-    // The owner has written bytes [0, n) at most: what a release zeroes.
-    void written(std::size_t n) noexcept {
-        if (n > dirty_) dirty_ = n;
-    }
-    // Makes the block at least `n` bytes where it is, when the pages past
-    // it wait in the cache; false otherwise.
-    bool extend(std::size_t n) noexcept;
-    // Makes the block about `used` bytes, its first ones staying where they
-    // are, before it stays with a document: a mapped block gives its pages
-    // past them back to the cache. False when the block stays much larger.
-    bool fit(std::size_t used) noexcept;
-
-private:
-    Bytes(std::byte* p, std::size_t n, bool mapped) noexcept : p_(p), n_(n), mapped_(mapped) {}
-    void release() noexcept;
-
-    std::byte* p_ = nullptr;
-    std::size_t n_ = 0;
-    std::size_t dirty_ = 0;
-    bool mapped_ = false;
-};
-
 // The store of one document. Blocks grow geometrically from a size guessed
 // from the document, so a small document takes one small block and a large
-// one a few large blocks; nothing is moved as it grows.
+// one a few large blocks; nothing is moved as it grows. Small blocks are the
+// C allocator's, which cannot shorten them: what they leave unused stays so
+// for as long as the document is kept. Mapped ones are fitted to what they
+// hold when the store leaves them.
 class Store {
 public:
-    explicit Store(std::size_t document_size) noexcept
-        : next_block_(document_size / 4 < kMinBlock   ? kMinBlock
+    explicit Store(std::size_t document_size, Blocks& blocks = Blocks::shared()) noexcept
+        : blocks_(blocks),
+          next_block_(document_size / 4 < kMinBlock   ? kMinBlock
                       : document_size / 4 > kMaxFirst ? kMaxFirst
                                                       : document_size / 4) {}
     Store(const Store&) = delete;
@@ -214,13 +161,17 @@ public:
     }
 
 private:
-    static constexpr std::size_t kMinBlock = 1024;
+    static constexpr std::size_t kMinBlock = 256;
     static constexpr std::size_t kMaxFirst = std::size_t(1) << 20;
     static constexpr std::size_t kMaxBlock = std::size_t(64) << 20;
 
     void* place(const void* bytes, std::size_t size, std::size_t align) {
         std::size_t pad = static_cast<std::size_t>(-reinterpret_cast<std::uintptr_t>(next_)) & (align - 1);
         if (static_cast<std::size_t>(end_ - next_) < size + pad) {
+            // A large item that does not fit takes a block of its own, of its
+            // size: the block being filled goes on with the small ones, and
+            // is not left with its rest unused for good.
+            if (filling_ < held_ && size >= next_block_ / 4) return place_apart(bytes, size);
             grow(size + align);
             pad = static_cast<std::size_t>(-reinterpret_cast<std::uintptr_t>(next_)) & (align - 1);
         }
@@ -231,7 +182,7 @@ private:
     }
 
     void grow(std::size_t need) {
-        Bytes block = Bytes::to_keep(need, next_block_);
+        Bytes block = Bytes::to_keep(need, next_block_, blocks_);
         char* const at = reinterpret_cast<char*>(block.data());
         const std::size_t size = block.size();
         if (filling_ < held_) fit_filling();
@@ -239,6 +190,15 @@ private:
         next_ = at;
         end_ = at + size;
         if (next_block_ < kMaxBlock) next_block_ *= 2;
+    }
+
+    void* place_apart(const void* bytes, std::size_t size) {
+        Bytes block = Bytes::to_keep(size, size, blocks_);
+        std::memcpy(block.data(), bytes, size);
+        block.written(size);
+        void* const at = block.data();
+        hold(std::move(block));
+        return at;
     }
 
     Bytes& held(std::size_t i) noexcept { return i < few_.size() ? few_[i] : more_[i - few_.size()]; }
@@ -269,6 +229,7 @@ private:
         return held_++;
     }
 
+    Blocks& blocks_;
     std::array<Bytes, 4> few_;
     std::size_t held_ = 0;
     std::size_t filling_ = static_cast<std::size_t>(-1);
