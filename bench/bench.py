@@ -18,7 +18,10 @@ unknown content kept by a record in buffer mode at most 8 bytes per byte;
 a document kept after a large parse holding at most its own size or 16 KiB,
 half of it when it is large.
 
-    bench.py [--core bench_core.json] [--only PATTERN]
+At the end, many small documents kept and dropped as services keep them
+(keep_drop.py), quorvane against lxml, unless --keep-drop-scale is 0.
+
+    bench.py [--core bench_core.json] [--only PATTERN] [--keep-drop-scale F]
 """
 import argparse
 import gc
@@ -43,6 +46,7 @@ HERE = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 import make_docs  # noqa: E402
 import kept_memory  # noqa: E402  (beside the tests, on the path make_docs set)
+import keep_drop  # noqa: E402
 
 # Rounds per document: as many as fit in MAIN_SECONDS for quorvane's columns
 # and lxml together, within MAIN_ROUNDS; a slower peer takes part in as many
@@ -373,6 +377,8 @@ def main():
     args = argparse.ArgumentParser()
     args.add_argument("--core", help="bench_core's JSON output, for the C++ core's table")
     args.add_argument("--only", help="time only the documents whose name matches this pattern")
+    args.add_argument("--keep-drop-scale", type=float, default=1.0,
+                      help="multiplies the documents of the keep-and-drop table; 0 leaves it out")
     args.add_argument("--memory", nargs=2, metavar=("CONTENDER", "DOC"), help=argparse.SUPPRESS)
     opts = args.parse_args()
     if opts.memory:
@@ -433,6 +439,8 @@ def main():
     large = [(doc, text) for doc, text, data in docs if len(data) >= LARGE]
     del docs, rows
     memory_report(large, workdir.name)
+    if opts.keep_drop_scale > 0:
+        keep_drop.report(scale=opts.keep_drop_scale)
     print(f"\nbench.py: {time.perf_counter() - started:.0f} s")
 
 

@@ -37,6 +37,7 @@ struct Kernel {
     static inline int refuse_unmaps = 0;
     static inline bool refuse_maps = false;
     static inline std::size_t calls = 0;
+    static inline std::size_t discards = 0;
 
     static void reset(std::size_t size) {
         page = size;
@@ -45,6 +46,7 @@ struct Kernel {
         refuse_unmaps = 0;
         refuse_maps = false;
         calls = 0;
+        discards = 0;
     }
 
     static bool whole(const char* what, const void* p, std::size_t n, bool ours = true) {
@@ -102,6 +104,7 @@ struct Kernel {
 
     static bool discard(void* p, std::size_t n) {
         if (!whole("discard", p, n)) return false;
+        ++discards;
         return ::madvise(p, n, MADV_DONTNEED) == 0;
     }
 
@@ -242,21 +245,24 @@ TEST_P(OnLargerPages, RefusedCallsLoseNeitherMemoryNorBytes) {
     std::mt19937 rng(11);
     {
         Blocks blocks(calls_);
-        // An unmap refused while a document is fitted: the block stays whole.
-        Kernel::refuse_unmaps = 1;
         Kept k = keep_document(blocks, 1, 3'000'000, rng);
+        const std::size_t before = Kernel::pages.size();
+        // An unmap refused as a block goes back (a kernel at its limit of
+        // mappings): its memory is discarded at once, its pages stay mapped
+        // until the next unmap takes them.
+        Kernel::refuse_unmaps = 1;
+        {
+            const Bytes a = Bytes::at_least(40u << 20, blocks);  // past what the cache keeps
+        }
+        EXPECT_EQ(Kernel::discards, 1u);
+        EXPECT_GT(Kernel::pages.size(), before);
+        {
+            const Bytes b = Bytes::at_least(40u << 20, blocks);
+        }
+        EXPECT_EQ(Kernel::pages.size(), before);
         expect_intact(k);
-        // Refused while blocks are given back: their memory is discarded at
-        // once, and the pages unmapped at a later unmap.
-        Kernel::refuse_unmaps = 3;
-        k.store.reset();
-        {
-            Bytes a = Bytes::at_least(40u << 20, blocks);  // past what the cache keeps
-        }
-        {
-            Bytes b = Bytes::at_least(40u << 20, blocks);
-        }
-        // A refused map is a std::bad_alloc; a refused grow leaves the block.
+        // A refused map is a std::bad_alloc; a refused grow leaves the block
+        // as it was, bytes and all.
         Kernel::refuse_maps = true;
         EXPECT_THROW(Bytes::at_least(64u << 20, blocks), std::bad_alloc);
         Bytes c = Bytes::at_least(1000, blocks);
@@ -270,6 +276,7 @@ TEST_P(OnLargerPages, RefusedCallsLoseNeitherMemoryNorBytes) {
         Kernel::refuse_maps = false;
         EXPECT_EQ(d.size(), size);
         EXPECT_EQ(std::string_view(reinterpret_cast<char*>(d.data()), size), std::string(size, 'z'));
+        expect_intact(k);
     }
     EXPECT_TRUE(Kernel::pages.empty());
 }
