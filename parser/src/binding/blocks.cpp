@@ -15,17 +15,18 @@ namespace quorvane {
 namespace {
 
 constexpr std::align_val_t kAlign{alignof(std::max_align_t)};
-// Blocks from this size on are mapped from the system directly: asking the
-// C allocator for them would have it first tidy up every small block other
-// code freed, which after a large DOM costs more than the parse.
+// Blocks for a call from this size on are mapped from the system directly:
+// asking the C allocator for them would have it first tidy up every small
+// block other code freed, which after a large DOM costs more than the parse.
 constexpr std::size_t kMapped = std::size_t(1) << 20;
 constexpr std::size_t kCacheBytes = std::size_t(32) << 20;
 // The C allocator keeps what is freed in the middle of its heap; after a
 // burst of kept documents is dropped, that would be the burst's peak held
 // for good. Once the bytes of its blocks held here fell to half their
-// highest count since it last gave memory back, and by this much at least,
-// it is asked to: when that is cheap for what was freed.
-constexpr std::size_t kTrimAfter = std::size_t(24) << 20;
+// highest count since it last gave memory back, and by this much at least
+// (a small document holds about twice as much again in other objects), it
+// is asked to: when that is cheap for what was freed.
+constexpr std::size_t kTrimAfter = std::size_t(8) << 20;
 // Giving back costs a system call for each free chunk of the C allocator's
 // that holds a whole page, and each is dear (a flush of the processor's
 // page tables); after drops in random order, there are about as many as
@@ -83,11 +84,15 @@ Blocks& Blocks::shared() {
 
 Blocks::~Blocks() {
     while (count_ != 0) deallocate(remove(count_ - 1));
-    for (std::size_t i = 0; i < stuck_count_; ++i) calls_.unmap(stuck_[i].p, stuck_[i].n);
+    while (stuck_) {
+        Stuck* const s = stuck_;
+        stuck_ = s->next;
+        if (!calls_.unmap(s, s->n)) calls_.discard(s, s->n);
+    }
 }
 
-Blocks::Block Blocks::allocate(std::size_t n) {
-    if (n < kMapped) {
+Blocks::Block Blocks::allocate(std::size_t n, bool mapped) {
+    if (!mapped) {
         auto* p = static_cast<std::byte*>(::operator new(n, kAlign));
         heap_taken(n);
         return {p, n, false};
@@ -111,21 +116,29 @@ void Blocks::deallocate(Block b) noexcept {
 void Blocks::unmap(std::byte* p, std::size_t n) noexcept {
     try {
         const std::lock_guard<std::mutex> guard(lock_);
-        // Pages refused before: the kernel may take them now.
-        for (std::size_t i = 0; i < stuck_count_;) {
-            if (calls_.unmap(stuck_[i].p, stuck_[i].n)) {
-                stuck_[i] = stuck_[--stuck_count_];
+        // Pages refused before: the kernel may take them now. A few at a
+        // time, so that a kernel that goes on refusing costs little.
+        Stuck** at = &stuck_;
+        for (int tries = 0; *at && tries < 4; ++tries) {
+            Stuck* const s = *at;
+            Stuck* const next = s->next;
+            if (calls_.unmap(s, s->n)) {
+                *at = next;
             } else {
-                ++i;
+                at = &s->next;
             }
         }
         if (calls_.unmap(p, n)) return;
-        // Refused: the memory is given back at least, and the pages wait to
-        // be unmapped; past what can wait, the range stays reserved, empty.
+        // Refused: the memory is given back at once, and the pages wait to be
+        // unmapped; refused that too, they wait as they are.
         calls_.discard(p, n);
-        if (stuck_count_ < kStuck) stuck_[stuck_count_++] = Block{p, n, true};
+        auto* const s = reinterpret_cast<Stuck*>(p);
+        s->next = stuck_;
+        s->n = n;
+        stuck_ = s;
     } catch (...) {
-        // A lock that cannot be taken.
+        // A lock that cannot be taken: the pages cannot wait, and stay
+        // reserved, their memory given back, when the kernel refuses.
         if (!calls_.unmap(p, n)) calls_.discard(p, n);
     }
 }
@@ -144,7 +157,7 @@ void Blocks::heap_taken(std::size_t n) noexcept {
 void Blocks::heap_freed(std::size_t n) noexcept {
     const std::size_t now = heap_.fetch_sub(n, std::memory_order_relaxed) - n;
     const std::size_t high = heap_high_.load(std::memory_order_relaxed);
-    if (high < now + kTrimAfter || now > high / 2 || now > heap_look_.load(std::memory_order_relaxed)) return;
+    if (high < now + kTrimAfter || now > high / 2 || now >= heap_look_.load(std::memory_order_relaxed)) return;
     maybe_trim();
 }
 
@@ -155,6 +168,8 @@ void Blocks::maybe_trim() noexcept {
     const std::size_t high = heap_high_.load(std::memory_order_relaxed);
     if (high < now + kTrimAfter) return;
     if (free_chunks() > (high - now) / kFreedPerChunk) {
+        // Too dear yet: looked at again once half of what is held now is
+        // freed too; at none held, not before a new high mark.
         heap_look_.store(now / 2, std::memory_order_relaxed);
         return;
     }
@@ -170,57 +185,121 @@ Blocks::Block Blocks::remove(std::size_t i) noexcept {
     return b;
 }
 
-// The smallest cached block of `kind` of `n` to `most` bytes, or none. For
-// `Kind::cut`, a mapped one larger than that has its first `n` bytes taken
-// and the rest left in the cache, still mapped: no call to the kernel.
-Blocks::Block Blocks::take(std::size_t n, std::size_t most, Kind kind) {
-    const std::lock_guard<std::mutex> guard(lock_);
-    std::size_t best = count_;
-    for (std::size_t i = 0; i < count_; ++i) {
-        const Block& b = blocks_[i];
-        const bool fits = kind == Kind::any    ? b.n >= n
-                          : kind == Kind::heap ? !b.mapped && b.n >= n && b.n <= most
-                                               : b.mapped && b.n >= n;
-        if (fits && (best == count_ || b.n < blocks_[best].n)) best = i;
-    }
-    if (best == count_) return Block{nullptr, 0, false};
-    Block& b = blocks_[best];
-    if (b.n <= most) return remove(best);
-    const Block front{b.p, n, true};
-    b.p += n;
+// `n` bytes of pages from the front or the back of cached run `i`: the
+// whole run when it is that large. The rest stays in the cache, mapped: no
+// call to the kernel.
+Blocks::Block Blocks::cut(std::size_t i, std::size_t n, bool back) noexcept {
+    Block& b = blocks_[i];
+    if (b.n == n) return remove(i);
     b.n -= n;
     bytes_ -= n;
+    if (back) return {b.p + b.n, n, true};
+    const Block front{b.p, n, true};
+    b.p += n;
     return front;
 }
 
+// A cached block for a call of `n` bytes, or none: the smallest heap block
+// large enough, whole; failing that, pages cut from the front of the
+// smallest run that holds them, so that the block can grow in place over
+// the pages after it.
+Blocks::Block Blocks::take_for_call(std::size_t n) noexcept {
+    const std::size_t need = whole_pages(n);
+    try {
+        const std::lock_guard<std::mutex> guard(lock_);
+        std::size_t heap = count_, run = count_;
+        for (std::size_t i = 0; i < count_; ++i) {
+            const Block& b = blocks_[i];
+            if (!b.mapped && b.n >= n && (heap == count_ || b.n < blocks_[heap].n)) heap = i;
+            if (b.mapped && need >= n && b.n >= need && (run == count_ || b.n < blocks_[run].n)) run = i;
+        }
+        if (heap != count_) return remove(heap);
+        if (run != count_) return cut(run, need, false);
+    } catch (...) {
+        // A lock that cannot be taken: none.
+    }
+    return Block{nullptr, 0, false};
+}
+
+// A cached block to keep of `n` to `most` bytes, or none: a heap block
+// whole; mapped pages cut from the back of the smallest run that holds
+// them, out of the way of a call's block growing at its front.
+Blocks::Block Blocks::take_to_keep(std::size_t n, std::size_t most, bool mapped) noexcept {
+    try {
+        const std::lock_guard<std::mutex> guard(lock_);
+        std::size_t best = count_;
+        for (std::size_t i = 0; i < count_; ++i) {
+            const Block& b = blocks_[i];
+            if (b.mapped == mapped && b.n >= n && (mapped || b.n <= most) && (best == count_ || b.n < blocks_[best].n))
+                best = i;
+        }
+        if (best == count_) return Block{nullptr, 0, false};
+        return mapped ? cut(best, n, true) : remove(best);
+    } catch (...) {
+        return Block{nullptr, 0, false};  // a lock that cannot be taken: none
+    }
+}
+
 Blocks::Block Blocks::for_call(std::size_t n) {
-    const Block b = take(n, std::numeric_limits<std::size_t>::max(), Kind::any);
-    return b.p ? b : allocate(n);
+    const Block b = take_for_call(n);
+    return b.p ? b : allocate(n, n >= kMapped);
 }
 
 Blocks::Block Blocks::to_keep(std::size_t n, std::size_t want) {
     // About the size wanted: a block much smaller would have the store
-    // grow by more blocks than it needs. A large one is cut from a larger
-    // cached run of pages, warm, rather than mapped anew; a small one is
-    // never mapped, so that small documents cost no mapping each.
+    // grow by more blocks than it needs. A large one is cut from a cached
+    // run of pages, warm, rather than mapped anew: the C allocator would
+    // first tidy up what other code freed, and give fresh pages.
     if (want < n) want = n;
-    Block b;
-    if (want < kMapped) {
-        b = take(std::max(n, want - want / 8), want + want / 8, Kind::heap);
-    } else {
-        const std::size_t wanted = whole_pages(want);
-        b = take(wanted, wanted + wanted / 8, Kind::cut);
+    if (want < kMappedToKeep) {
+        const Block b = take_to_keep(std::max(n, want - want / 8), want + want / 8, false);
+        return b.p ? b : allocate(want, false);
     }
-    return b.p ? b : allocate(want);
+    const std::size_t wanted = whole_pages(want);
+    if (wanted < want) throw std::bad_alloc();
+    const Block b = take_to_keep(wanted, wanted, true);
+    return b.p ? b : allocate(wanted, true);
+}
+
+// The `n` bytes of pages at `p` when a cached run starts there and holds
+// them; false otherwise.
+bool Blocks::take_at(std::byte* p, std::size_t n) noexcept {
+    try {
+        const std::lock_guard<std::mutex> guard(lock_);
+        for (std::size_t i = 0; i < count_; ++i) {
+            const Block& b = blocks_[i];
+            if (b.mapped && b.p == p && b.n >= n) {
+                cut(i, n, false);
+                return true;
+            }
+        }
+    } catch (...) {
+        // A lock that cannot be taken: not here.
+    }
+    return false;
 }
 
 void Blocks::put(Block b, std::size_t dirty) noexcept {
-    Block dropped[kCacheBlocks];
+    Block dropped[kCacheBlocks + 1];
     std::size_t drops = 0;
     try {
         const std::lock_guard<std::mutex> guard(lock_);
+        const Block given = b;
+        // Pages next to cached pages join them: a run cut for a document or
+        // a call comes back whole when it goes.
+        for (std::size_t i = 0; b.mapped && i < count_;) {
+            const Block& o = blocks_[i];
+            if (o.mapped && (o.p + o.n == b.p || b.p + b.n == o.p)) {
+                const Block joined = remove(i);
+                if (joined.p < b.p) b.p = joined.p;
+                b.n += joined.n;
+                i = 0;
+            } else {
+                ++i;
+            }
+        }
         // Room made by dropping smaller blocks, never larger ones, and only
-        // when that makes room.
+        // when that makes room; a run past the bound keeps the pages that fit.
         std::size_t smaller = 0, smaller_bytes = 0;
         for (std::size_t i = 0; i < count_; ++i) {
             if (blocks_[i].n < b.n) {
@@ -228,16 +307,22 @@ void Blocks::put(Block b, std::size_t dirty) noexcept {
                 smaller_bytes += blocks_[i].n;
             }
         }
-        if (b.n <= kCacheBytes && count_ - smaller < kCacheBlocks && bytes_ - smaller_bytes + b.n <= kCacheBytes) {
-            while (count_ == kCacheBlocks || bytes_ + b.n > kCacheBytes) {
+        const std::size_t room = kCacheBytes - (bytes_ - smaller_bytes);
+        std::size_t keep = count_ - smaller < kCacheBlocks ? b.n : 0;
+        if (keep > room) keep = b.mapped ? room & ~(calls_.page - 1) : 0;
+        if (keep != 0) {
+            while (count_ == kCacheBlocks || bytes_ + keep > kCacheBytes) {
                 std::size_t smallest = 0;
                 for (std::size_t i = 1; i < count_; ++i)
                     if (blocks_[i].n < blocks_[smallest].n) smallest = i;
                 dropped[drops++] = remove(smallest);
             }
-            std::memset(b.p, 0, std::min(dirty, b.n));
-            blocks_[count_++] = b;
-            bytes_ += b.n;
+            // Only the given pages may hold a document's bytes.
+            std::byte* const end = std::min(given.p + std::min(dirty, given.n), b.p + keep);
+            if (end > given.p) std::memset(given.p, 0, static_cast<std::size_t>(end - given.p));
+            blocks_[count_++] = Block{b.p, keep, b.mapped};
+            bytes_ += keep;
+            if (keep < b.n) dropped[drops++] = Block{b.p + keep, b.n - keep, true};
             b.p = nullptr;
         }
     } catch (...) {
@@ -269,6 +354,11 @@ bool Blocks::grow(Block& b, std::size_t n) noexcept {
     if (!b.mapped) return false;
     const std::size_t size = whole_pages(n);
     if (size < n) return false;
+    // In place over the cached pages after it, else moved by the kernel.
+    if (take_at(b.p + b.n, size - b.n)) {
+        b.n = size;
+        return true;
+    }
     void* p = calls_.remap(b.p, b.n, size);
     if (!p) return false;
     b.p = static_cast<std::byte*>(p);

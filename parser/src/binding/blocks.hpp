@@ -1,10 +1,10 @@
 // Blocks of memory for a parse: those a call uses and gives back before it
 // returns (the list stack, the UTF-8 buffer, the rendering block), and those
 // that stay with a document in its store. Where they come from decides what
-// a service pays that keeps and drops documents all day: small blocks come
-// from the C allocator, sized to what they hold, so that a kept document
-// costs no kernel mapping; large ones are mapped from the system, each its
-// own mapping, shrunk at its end to what it holds.
+// a service pays that keeps and drops documents all day: small blocks to
+// keep come from the C allocator, so that a small kept document costs no
+// kernel mapping; large ones are mapped pages, cut from a run the cache
+// holds or mapped anew, and shrunk at their end to what they hold.
 #pragma once
 
 #include <atomic>
@@ -36,6 +36,12 @@ const PageCalls& system_pages();
 
 class Bytes;
 
+// Blocks to keep from this size on are mapped pages; smaller ones are the C
+// allocator's. A store takes one for a first block of a quarter of its
+// document or for an item of that size (a list): as a rule, only kept
+// documents of a megabyte or so hold mappings, a few each.
+inline constexpr std::size_t kMappedToKeep = std::size_t(256) << 10;
+
 // Where blocks come from and go back to, with the blocks kept between calls:
 // at most 8 blocks and 32 MiB, so that a long-running ingester's parses find
 // warm memory instead of paying for fresh pages and for the C allocator's
@@ -65,32 +71,36 @@ private:
 
     Block for_call(std::size_t n);
     Block to_keep(std::size_t n, std::size_t want);
-    Block allocate(std::size_t n);
+    Block allocate(std::size_t n, bool mapped);
     void deallocate(Block b) noexcept;
     void put(Block b, std::size_t dirty) noexcept;
     bool fit(Block& b, std::size_t used, std::size_t dirty) noexcept;
     bool grow(Block& b, std::size_t n) noexcept;
     void unmap(std::byte* p, std::size_t n) noexcept;
     std::size_t whole_pages(std::size_t n) const noexcept { return (n + calls_.page - 1) & ~(calls_.page - 1); }
-    enum class Kind { any, heap, cut };
-    Block take(std::size_t n, std::size_t most, Kind kind);
+    Block take_for_call(std::size_t n) noexcept;
+    Block take_to_keep(std::size_t n, std::size_t most, bool mapped) noexcept;
+    bool take_at(std::byte* p, std::size_t n) noexcept;
+    Block cut(std::size_t i, std::size_t n, bool back) noexcept;
     Block remove(std::size_t i) noexcept;
     void heap_taken(std::size_t n) noexcept;
     void heap_freed(std::size_t n) noexcept;
     void maybe_trim() noexcept;
 
     static constexpr std::size_t kCacheBlocks = 8;
-    static constexpr std::size_t kStuck = 16;
 
     const PageCalls calls_;
     std::mutex lock_;
     Block blocks_[kCacheBlocks] = {};
     std::size_t count_ = 0;
     std::size_t bytes_ = 0;
-    // Pages the kernel would not unmap, their memory given back: tried again
-    // at the next unmap.
-    Block stuck_[kStuck] = {};
-    std::size_t stuck_count_ = 0;
+    // Pages the kernel would not unmap, their memory given back, linked
+    // through their own first bytes: unmapped at a later unmap.
+    struct Stuck {
+        Stuck* next;
+        std::size_t n;
+    };
+    Stuck* stuck_ = nullptr;
     // Bytes of the C allocator's held in blocks; their highest count since
     // the C allocator last gave its free memory back; the count at or below
     // which to look again whether it should, after a look that found it too
@@ -134,6 +144,7 @@ public:
     }
     std::byte* data() const noexcept { return p_; }
     std::size_t size() const noexcept { return n_; }
+    bool mapped() const noexcept { return mapped_; }
     // The owner has written bytes [0, n) at most: what a release zeroes.
     void written(std::size_t n) noexcept {
         if (n > dirty_) dirty_ = n;

@@ -56,10 +56,11 @@ public:
     List<X> finish(std::size_t mark, std::size_t n, Store& store) {
         const std::size_t at = (mark + alignof(X) - 1) & ~(alignof(X) - 1);
         const auto* items = reinterpret_cast<const X*>(bytes_.data() + at);
-        if (mark == 0 && n * sizeof(X) >= kAdopt && bytes_.fit(at + n * sizeof(X))) {
-            // A large list with nothing beneath it: the stack's block goes
-            // to the store, fitted to the list, rather than the list being
-            // copied there.
+        if (mark == 0 && n * sizeof(X) >= kMappedToKeep && bytes_.mapped() && bytes_.fit(at + n * sizeof(X))) {
+            // A large list with nothing beneath it: the stack's mapped pages
+            // go to the store, fitted to the list, rather than the list being
+            // copied there. A smaller list is copied, so that a small
+            // document keeps no mapped pages.
             store.adopt(std::move(bytes_));
             used_ = 0;
             return List<X>(items, n);
@@ -70,8 +71,6 @@ public:
     }
 
 private:
-    static constexpr std::size_t kAdopt = std::size_t(64) << 10;
-
     void grow(std::size_t need) {
         std::size_t size = bytes_.size() < 4096 ? 4096 : bytes_.size() * 2;
         while (size < need) size *= 2;
