@@ -223,21 +223,27 @@ Blocks::Block Blocks::take_for_call(std::size_t n) noexcept {
 
 // A cached block to keep of `n` to `most` bytes, or none: a heap block
 // whole; mapped pages cut from the back of the smallest run that holds
-// them, out of the way of a call's block growing at its front.
+// `most`, out of the way of a call's block growing at its front, or else
+// the largest run that holds `n`, whole, rather than new pages.
 Blocks::Block Blocks::take_to_keep(std::size_t n, std::size_t most, bool mapped) noexcept {
     try {
         const std::lock_guard<std::mutex> guard(lock_);
-        std::size_t best = count_;
+        std::size_t best = count_, largest = count_;
         for (std::size_t i = 0; i < count_; ++i) {
             const Block& b = blocks_[i];
-            if (b.mapped == mapped && b.n >= n && (mapped || b.n <= most) && (best == count_ || b.n < blocks_[best].n))
-                best = i;
+            if (b.mapped != mapped || b.n < n) continue;
+            if (mapped ? b.n >= most : b.n <= most) {
+                if (best == count_ || b.n < blocks_[best].n) best = i;
+            } else if (mapped && (largest == count_ || b.n > blocks_[largest].n)) {
+                largest = i;
+            }
         }
-        if (best == count_) return Block{nullptr, 0, false};
-        return mapped ? cut(best, n, true) : remove(best);
+        if (best != count_) return mapped ? cut(best, most, true) : remove(best);
+        if (largest != count_) return remove(largest);
     } catch (...) {
-        return Block{nullptr, 0, false};  // a lock that cannot be taken: none
+        // A lock that cannot be taken: none.
     }
+    return Block{nullptr, 0, false};
 }
 
 Blocks::Block Blocks::for_call(std::size_t n) {
@@ -255,9 +261,9 @@ Blocks::Block Blocks::to_keep(std::size_t n, std::size_t want) {
         const Block b = take_to_keep(std::max(n, want - want / 8), want + want / 8, false);
         return b.p ? b : allocate(want, false);
     }
-    const std::size_t wanted = whole_pages(want);
+    const std::size_t wanted = whole_pages(want), need = whole_pages(n);
     if (wanted < want) throw std::bad_alloc();
-    const Block b = take_to_keep(wanted, wanted, true);
+    const Block b = take_to_keep(need, wanted, true);
     return b.p ? b : allocate(wanted, true);
 }
 
@@ -298,24 +304,36 @@ void Blocks::put(Block b, std::size_t dirty) noexcept {
                 ++i;
             }
         }
-        // Room made by dropping smaller blocks, never larger ones, and only
-        // when that makes room; a run past the bound keeps the pages that fit.
-        std::size_t smaller = 0, smaller_bytes = 0;
+        // Room made by dropping smaller blocks of its kind, never larger
+        // ones, and only when that makes room; a run past the bound keeps
+        // the pages that fit. Small heap blocks have room of their own, so
+        // that runs left by large parses never crowd out the blocks of the
+        // small documents parsed after them.
+        const bool small = is_small(b);
+        const std::size_t bound = small ? kCacheBlocks * kSmallBlock : kCacheBytes;
+        std::size_t kind = 0, kind_bytes = 0, smaller = 0, smaller_bytes = 0;
         for (std::size_t i = 0; i < count_; ++i) {
+            if (is_small(blocks_[i]) != small) continue;
+            ++kind;
+            kind_bytes += blocks_[i].n;
             if (blocks_[i].n < b.n) {
                 ++smaller;
                 smaller_bytes += blocks_[i].n;
             }
         }
-        const std::size_t room = kCacheBytes - (bytes_ - smaller_bytes);
-        std::size_t keep = count_ - smaller < kCacheBlocks ? b.n : 0;
+        const std::size_t room = bound - (kind_bytes - smaller_bytes);
+        std::size_t keep = kind - smaller < kCacheBlocks ? b.n : 0;
         if (keep > room) keep = b.mapped ? room & ~(calls_.page - 1) : 0;
         if (keep != 0) {
-            while (count_ == kCacheBlocks || bytes_ + keep > kCacheBytes) {
-                std::size_t smallest = 0;
-                for (std::size_t i = 1; i < count_; ++i)
-                    if (blocks_[i].n < blocks_[smallest].n) smallest = i;
-                dropped[drops++] = remove(smallest);
+            while (kind == kCacheBlocks || kind_bytes + keep > bound) {
+                std::size_t smallest = count_;
+                for (std::size_t i = 0; i < count_; ++i)
+                    if (is_small(blocks_[i]) == small && (smallest == count_ || blocks_[i].n < blocks_[smallest].n))
+                        smallest = i;
+                const Block gone = remove(smallest);
+                dropped[drops++] = gone;
+                --kind;
+                kind_bytes -= gone.n;
             }
             // Only the given pages may hold a document's bytes.
             std::byte* const end = std::min(given.p + std::min(dirty, given.n), b.p + keep);
