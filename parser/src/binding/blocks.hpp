@@ -43,7 +43,7 @@ class Bytes;
 inline constexpr std::size_t kMappedToKeep = std::size_t(256) << 10;
 
 // Where blocks come from and go back to, with the blocks kept between calls:
-// at most 8 blocks and 32 MiB, and 8 small heap blocks, so that a
+// at most 8 blocks and 32 MiB, and 8 heap blocks under 256 KiB, so that a
 // long-running ingester's parses find warm memory instead of paying for
 // fresh pages and for the C allocator's housekeeping of what other code
 // freed. What a document wrote in a block is zeroed before the block is
@@ -88,11 +88,11 @@ private:
     void heap_freed(std::size_t n) noexcept;
     void maybe_trim() noexcept;
 
-    // Blocks kept between calls: 8 of them and 32 MiB at most, and 8 small
-    // heap blocks besides.
+    // Blocks kept between calls: 8 of them and 32 MiB at most, and 8 heap
+    // blocks under 256 KiB besides.
     static constexpr std::size_t kCacheBlocks = 8;
-    static constexpr std::size_t kSmallBlock = std::size_t(64) << 10;
-    static bool is_small(const Block& b) noexcept { return !b.mapped && b.n <= kSmallBlock; }
+    static constexpr std::size_t kSmallBlock = kMappedToKeep;
+    static bool is_small(const Block& b) noexcept { return !b.mapped && b.n < kSmallBlock; }
 
     const PageCalls calls_;
     std::mutex lock_;
