@@ -181,6 +181,7 @@ void Blocks::maybe_trim() noexcept {
 Blocks::Block Blocks::remove(std::size_t i) noexcept {
     const Block b = blocks_[i];
     blocks_[i] = blocks_[--count_];
+    ticks_[i] = ticks_[count_];
     bytes_ -= b.n;
     return b;
 }
@@ -304,11 +305,11 @@ void Blocks::put(Block b, std::size_t dirty) noexcept {
                 ++i;
             }
         }
-        // Room made by dropping smaller blocks of its kind, never larger
-        // ones, and only when that makes room; a run past the bound keeps
-        // the pages that fit. Small heap blocks have room of their own, so
-        // that runs left by large parses never crowd out the blocks of the
-        // small documents parsed after them.
+        // Small heap blocks have room of their own, so that runs left by
+        // large parses never crowd out the blocks of the small documents
+        // parsed after them. Other blocks make room by dropping smaller
+        // ones, never larger ones, and only when that makes room; a run past
+        // the bound keeps the pages that fit.
         const bool small = is_small(b);
         const std::size_t bound = small ? kCacheBlocks * kSmallBlock : kCacheBytes;
         std::size_t kind = 0, kind_bytes = 0, smaller = 0, smaller_bytes = 0;
@@ -321,16 +322,21 @@ void Blocks::put(Block b, std::size_t dirty) noexcept {
                 smaller_bytes += blocks_[i].n;
             }
         }
-        const std::size_t room = bound - (kind_bytes - smaller_bytes);
-        std::size_t keep = kind - smaller < kCacheBlocks ? b.n : 0;
+        // Small blocks make room by dropping the ones kept longest: they are
+        // cheap to come by again, and the next parse is likely to want one
+        // of the size just given back.
+        const std::size_t room = bound - (small ? 0 : kind_bytes - smaller_bytes);
+        std::size_t keep = small || kind - smaller < kCacheBlocks ? b.n : 0;
         if (keep > room) keep = b.mapped ? room & ~(calls_.page - 1) : 0;
         if (keep != 0) {
             while (kind == kCacheBlocks || kind_bytes + keep > bound) {
-                std::size_t smallest = count_;
-                for (std::size_t i = 0; i < count_; ++i)
-                    if (is_small(blocks_[i]) == small && (smallest == count_ || blocks_[i].n < blocks_[smallest].n))
-                        smallest = i;
-                const Block gone = remove(smallest);
+                std::size_t victim = count_;
+                for (std::size_t i = 0; i < count_; ++i) {
+                    if (is_small(blocks_[i]) != small) continue;
+                    if (victim == count_ || (small ? ticks_[i] < ticks_[victim] : blocks_[i].n < blocks_[victim].n))
+                        victim = i;
+                }
+                const Block gone = remove(victim);
                 dropped[drops++] = gone;
                 --kind;
                 kind_bytes -= gone.n;
@@ -338,6 +344,7 @@ void Blocks::put(Block b, std::size_t dirty) noexcept {
             // Only the given pages may hold a document's bytes.
             std::byte* const end = std::min(given.p + std::min(dirty, given.n), b.p + keep);
             if (end > given.p) std::memset(given.p, 0, static_cast<std::size_t>(end - given.p));
+            ticks_[count_] = ++tick_;
             blocks_[count_++] = Block{b.p, keep, b.mapped};
             bytes_ += keep;
             if (keep < b.n) dropped[drops++] = Block{b.p + keep, b.n - keep, true};

@@ -97,6 +97,8 @@ private:
     const PageCalls calls_;
     std::mutex lock_;
     Block blocks_[2 * kCacheBlocks] = {};
+    std::size_t ticks_[2 * kCacheBlocks] = {};  // when each was given back
+    std::size_t tick_ = 0;
     std::size_t count_ = 0;
     std::size_t bytes_ = 0;
     // Pages the kernel would not unmap, their memory given back, linked
