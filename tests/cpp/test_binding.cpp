@@ -10,8 +10,8 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <random>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 #include <variant>

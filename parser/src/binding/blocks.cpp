@@ -206,13 +206,14 @@ Blocks::Block Blocks::cut(std::size_t i, std::size_t n, bool back) noexcept {
 // the pages after it.
 Blocks::Block Blocks::take_for_call(std::size_t n) noexcept {
     const std::size_t need = whole_pages(n);
+    const bool pages = need >= n;  // no run holds a size past the last page
     try {
         const std::lock_guard<std::mutex> guard(lock_);
         std::size_t heap = count_, run = count_;
         for (std::size_t i = 0; i < count_; ++i) {
             const Block& b = blocks_[i];
             if (!b.mapped && b.n >= n && (heap == count_ || b.n < blocks_[heap].n)) heap = i;
-            if (b.mapped && need >= n && b.n >= need && (run == count_ || b.n < blocks_[run].n)) run = i;
+            if (b.mapped && pages && b.n >= need && (run == count_ || b.n < blocks_[run].n)) run = i;
         }
         if (heap != count_) return remove(heap);
         if (run != count_) return cut(run, need, false);

@@ -60,8 +60,6 @@ public:
     // released while the process ends.
     static Blocks& shared();
 
-    std::size_t page() const noexcept { return calls_.page; }
-
 private:
     friend class Bytes;
     struct Block {
@@ -162,7 +160,8 @@ public:
     bool extend(std::size_t n) noexcept;
     // Makes the block about `used` bytes, its first ones staying where they
     // are, before it stays with a document: a mapped block gives its pages
-    // past them back to the system. False when the block stays much larger.
+    // past them back to the cache, or to the system when the cache has no
+    // room. False when the block stays much larger.
     bool fit(std::size_t used) noexcept;
 
 private:
