@@ -161,7 +161,8 @@ PyObject* wrap(ClassId id, Parsed<R>&& record) {
     auto* self = reinterpret_cast<RecordObject*>(check(alloc(type, 0)));
     self->record = nullptr;
     Ref guard(reinterpret_cast<PyObject*>(self));
-    self->record = new T(std::move(record));
+    // On the heap with the document's blocks, with which it comes and goes.
+    self->record = new (Blocks::shared().heap_allocate(sizeof(T))) T(std::move(record));
     return guard.release();
 }
 
@@ -190,7 +191,10 @@ Parsed<R> share(PyObject* self, ClassId id, R part) {
 template <class T>
 void dealloc_record(PyObject* self) {
     PyTypeObject* type = Py_TYPE(self);
-    delete static_cast<Parsed<T>*>(reinterpret_cast<RecordObject*>(self)->record);
+    if (auto* record = static_cast<Parsed<T>*>(reinterpret_cast<RecordObject*>(self)->record)) {
+        record->~Parsed<T>();
+        Blocks::shared().heap_release(record, sizeof(Parsed<T>));
+    }
     auto* free_fn = reinterpret_cast<freefunc>(PyType_GetSlot(type, Py_tp_free));
     free_fn(self);
     Py_DECREF(type);

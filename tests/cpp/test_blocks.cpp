@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "binding/blocks.hpp"
@@ -23,6 +24,7 @@ namespace {
 
 using quorvane::Blocks;
 using quorvane::Bytes;
+using quorvane::HeapCalls;
 using quorvane::PageCalls;
 using quorvane::Store;
 using quorvane::Text;
@@ -310,6 +312,133 @@ TEST_P(OnLargerPages, RefusedCallsLoseNeitherMemoryNorBytes) {
 
 INSTANTIATE_TEST_SUITE_P(Pages, OnLargerPages, testing::Values(std::size_t(16384), std::size_t(65536)),
                          [](const auto& info) { return std::to_string(info.param / 1024) + "KiB"; });
+
+TEST(Blocks, PagesTheKernelRefusedToUnmapAreRetriedAtLaterParses) {
+    // Under a steady load the cache serves every parse and nothing is
+    // unmapped: the refused pages must not wait for an unmap.
+    Kernel::reset(4096);
+    const PageCalls calls = Kernel::calls_of(4096);
+    {
+        Blocks blocks(calls);
+        Kernel::refuse_unmaps = 1000;
+        for (int i = 0; i < 6; ++i) {
+            const Bytes past_the_cache = Bytes::at_least(std::size_t(40) << 20, blocks);
+        }
+        Kernel::refuse_unmaps = 0;
+        ASSERT_GT(Kernel::waiting(), 0u);
+        // Parses whose blocks are all the C allocator's: no unmap of their own.
+        for (int parse = 0; parse < 20 && Kernel::waiting() > 0; ++parse) {
+            const Bytes list = Bytes::at_least(3000, blocks);
+            const Bytes kept = Bytes::to_keep(400, 400, blocks);
+        }
+        EXPECT_EQ(Kernel::waiting(), 0u);
+    }
+    EXPECT_TRUE(Kernel::pages.empty());
+}
+
+// A C heap laid out as the C allocator lays out blocks taken in a row: each
+// right after the last, past a header. It never reuses what is released, so
+// a burst's blocks lie where they were taken. Other code's values can be
+// taken between them. Giving back is counted, with the blocks live then.
+struct Heap {
+    static inline std::unique_ptr<std::byte[]> arena;
+    static inline std::size_t size = 0, next = 0, live = 0, given_back = 0, live_at_give_back = 0;
+
+    static void reset(std::size_t bytes) {
+        arena.reset(new std::byte[bytes]);
+        size = bytes;
+        next = live = given_back = live_at_give_back = 0;
+    }
+    static void* take(std::size_t n) {
+        next += 16;
+        std::byte* const p = arena.get() + next;
+        next += (n + 15) & ~std::size_t(15);
+        if (next > size) throw std::bad_alloc();
+        return p;
+    }
+    static void* allocate(std::size_t n) {
+        void* const p = take(n);
+        ++live;
+        return p;
+    }
+    static void release(void*, std::size_t) noexcept { --live; }
+    static void give_back() noexcept {
+        ++given_back;
+        live_at_give_back = std::max(live_at_give_back, live);
+    }
+    static constexpr HeapCalls calls{allocate, release, give_back};
+};
+
+// A small document as a parse leaves it: its store, on the heap with its
+// blocks, and its record.
+struct SmallDocument {
+    SmallDocument(Blocks& blocks) : blocks(&blocks), store(quorvane::make_store(1300, blocks)) {
+        for (int i = 0; i < 12; ++i) store->keep("a text of the document");
+        store->finish();
+        record = blocks.heap_allocate(400);
+    }
+    SmallDocument(SmallDocument&& o) noexcept
+        : blocks(o.blocks), store(std::move(o.store)), record(std::exchange(o.record, nullptr)) {}
+    SmallDocument& operator=(SmallDocument&& o) noexcept {
+        std::swap(blocks, o.blocks);
+        std::swap(store, o.store);
+        std::swap(record, o.record);
+        return *this;
+    }
+    ~SmallDocument() {
+        if (record) blocks->heap_release(record, 400);
+    }
+    Blocks* blocks;
+    std::shared_ptr<Store> store;
+    void* record;
+};
+
+enum class Around { Nothing, OtherCodesValues, DocumentsKept };
+
+struct Burst {
+    std::size_t documents;
+    Around around;
+    int given_back;  // after each of two bursts
+};
+
+const char* const kBurstNames[] = {"Clean", "AmongOtherCodesValues", "AmongDocumentsKept", "Small"};
+
+class GivingBack : public testing::TestWithParam<Burst> {};
+
+// A burst of small documents kept, then dropped in a random order: the C
+// allocator's memory is given back, a call whose cost grows with the free
+// ranges of the whole heap, only when the burst's memory lies together in a
+// few ranges, and then once, with a few blocks still live.
+TEST_P(GivingBack, OnlyWhenABurstsMemoryLiesTogetherInAFewRanges) {
+    const Burst burst = GetParam();
+    Heap::reset(std::size_t(200) << 20);
+    Kernel::reset(4096);
+    const PageCalls pages = Kernel::calls_of(4096);
+    std::mt19937 rng(3);
+    {
+        Blocks blocks(pages, Heap::calls);
+        std::vector<SmallDocument> kept;
+        for (int round = 1; round <= 2; ++round) {
+            std::vector<SmallDocument> docs;
+            for (std::size_t i = 0; i < burst.documents; ++i) {
+                docs.emplace_back(blocks);
+                if (burst.around == Around::OtherCodesValues) Heap::take(1500);
+                if (burst.around == Around::DocumentsKept && i % 100 == 0) kept.emplace_back(blocks);
+            }
+            std::shuffle(docs.begin(), docs.end(), rng);
+            while (!docs.empty()) docs.pop_back();
+            EXPECT_EQ(Heap::given_back, static_cast<std::size_t>(round * burst.given_back)) << "burst " << round;
+        }
+        EXPECT_LE(Heap::live_at_give_back, Blocks::kFewBlocks);
+    }
+    EXPECT_EQ(Heap::live, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bursts, GivingBack,
+    testing::Values(Burst{30000, Around::Nothing, 1}, Burst{30000, Around::OtherCodesValues, 0},
+                    Burst{30000, Around::DocumentsKept, 0}, Burst{10000, Around::Nothing, 0}),
+    [](const auto& info) { return std::string(kBurstNames[info.index]); });
 
 TEST(Blocks, SmallBlocksToKeepAreTheCAllocatorsAndNoMapping) {
     // A service may keep hundreds of thousands of small documents: none of

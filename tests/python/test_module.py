@@ -587,6 +587,53 @@ def test_memory_of_a_burst_of_kept_documents_is_given_back_once_they_are_dropped
     assert resident <= 32 * 1024 * 1024
 
 
+# Two bursts in a row, each kept and then dropped in a random order; among
+# the first, other code's buffers that stay (a heap it keeps cut in pieces).
+BURSTS = """
+    import gc, os, random, sys
+    import quorvane
+
+    def resident():
+        with open("/proc/self/statm") as f:
+            return int(f.read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
+
+    text = sys.stdin.read()
+    parser = quorvane.SIRI()
+    for _ in range(1000):
+        parser.parse(text)
+    gc.collect()
+    gc.disable()
+    start, figures, other = resident(), [], []
+    for burst in (1, 2):
+        kept = []
+        for _ in range(COUNT):
+            kept.append(parser.parse(text))
+            if AMONG_OTHERS and burst == 1:
+                other.append(bytearray(1500))
+        figures.append(resident() - start)
+        random.Random(burst).shuffle(kept)
+        while kept:
+            kept.pop()
+        figures.append(resident() - start)
+    print(*figures)
+"""
+
+
+@pytest.mark.parametrize("among_others", [False, True], ids=["clean", "among other code's values"])
+def test_repeated_bursts_give_their_memory_back_or_take_up_the_last_ones(among_others):
+    script = textwrap.dedent(BURSTS).replace("COUNT", "100_000").replace("AMONG_OTHERS", str(among_others))
+    result = subprocess.run([sys.executable, "-c", script], input=EXAMPLE, capture_output=True, text=True, timeout=300)
+    assert result.returncode == 0, result.stderr[-2000:]
+    peak1, after1, peak2, after2 = map(int, result.stdout.split())
+    assert peak1 > 64 << 20  # a burst worth giving back
+    if among_others:
+        # Given back, it would cost a system call for each piece: it stays,
+        # and the second burst takes it up rather than growing the heap.
+        assert peak2 <= peak1 + (64 << 20)
+    else:
+        assert after1 <= 32 << 20 and after2 <= 32 << 20
+
+
 def test_memory_exhaustion_raises_memory_error_and_the_process_goes_on():
     result = run_python(
         """

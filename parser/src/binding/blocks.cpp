@@ -20,20 +20,9 @@ constexpr std::align_val_t kAlign{alignof(std::max_align_t)};
 // block other code freed, which after a large DOM costs more than the parse.
 constexpr std::size_t kMapped = std::size_t(1) << 20;
 constexpr std::size_t kCacheBytes = std::size_t(32) << 20;
-// The C allocator keeps what is freed in the middle of its heap; after a
-// burst of kept documents is dropped, that would be the burst's peak held
-// for good. Once the bytes of its blocks held here fell to half their
-// highest count since it last gave memory back, and by this much at least
-// (a small document holds about twice as much again in other objects), it
-// is asked to: when that is cheap for what was freed.
-constexpr std::size_t kTrimAfter = std::size_t(8) << 20;
-// Giving back costs a system call for each free chunk of the C allocator's
-// that holds a whole page, and each is dear (a flush of the processor's
-// page tables); after drops in random order, there are about as many as
-// blocks still held. It waits, looking again at each halving, until the
-// chunks are at most one for this many bytes freed: then a burst dropped in
-// any order pays a few hundredths of a system call a document.
-constexpr std::size_t kFreedPerChunk = std::size_t(64) << 10;
+// What a block of `n` bytes takes of the C allocator's heap, about: its
+// header and its rounding.
+constexpr std::size_t footprint(std::size_t n) noexcept { return ((n + 15) & ~std::size_t(15)) + 16; }
 
 std::size_t system_page_size() noexcept {
     const long page = ::sysconf(_SC_PAGESIZE);
@@ -55,16 +44,11 @@ void* system_remap(void* p, std::size_t n, std::size_t to) {
 
 bool system_discard(void* p, std::size_t n) { return ::madvise(p, n, MADV_DONTNEED) == 0; }
 
-// The free chunks that giving memory back would go through, at most.
-std::size_t free_chunks() noexcept {
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || __GLIBC_MINOR__ >= 33)
-    return ::mallinfo2().ordblks;
-#else
-    return 0;
-#endif
-}
+void* heap_allocate(std::size_t n) { return ::operator new(n, kAlign); }
 
-void trim_heap() noexcept {
+void heap_release(void* p, std::size_t) noexcept { ::operator delete(p, kAlign); }
+
+void heap_give_back() noexcept {
 #if defined(__GLIBC__)
     ::malloc_trim(0);
 #endif
@@ -74,6 +58,11 @@ void trim_heap() noexcept {
 
 const PageCalls& system_pages() {
     static const PageCalls calls{system_page_size(), system_map, system_unmap, system_remap, system_discard};
+    return calls;
+}
+
+const HeapCalls& system_heap() {
+    static const HeapCalls calls{heap_allocate, heap_release, heap_give_back};
     return calls;
 }
 
@@ -92,11 +81,7 @@ Blocks::~Blocks() {
 }
 
 Blocks::Block Blocks::allocate(std::size_t n, bool mapped) {
-    if (!mapped) {
-        auto* p = static_cast<std::byte*>(::operator new(n, kAlign));
-        heap_taken(n);
-        return {p, n, false};
-    }
+    if (!mapped) return {static_cast<std::byte*>(heap_allocate(n)), n, false};
     const std::size_t size = whole_pages(n);
     if (size < n) throw std::bad_alloc();
     void* p = calls_.map(size);
@@ -108,26 +93,14 @@ void Blocks::deallocate(Block b) noexcept {
     if (b.mapped) {
         unmap(b.p, b.n);
     } else {
-        ::operator delete(b.p, kAlign);
-        heap_freed(b.n);
+        heap_release(b.p, b.n);
     }
 }
 
 void Blocks::unmap(std::byte* p, std::size_t n) noexcept {
     try {
         const std::lock_guard<std::mutex> guard(lock_);
-        // Pages refused before: the kernel may take them now. A few at a
-        // time, so that a kernel that goes on refusing costs little.
-        Stuck** at = &stuck_;
-        for (int tries = 0; *at && tries < 4; ++tries) {
-            Stuck* const s = *at;
-            Stuck* const next = s->next;
-            if (calls_.unmap(s, s->n)) {
-                *at = next;
-            } else {
-                at = &s->next;
-            }
-        }
+        retry_stuck(4);
         if (calls_.unmap(p, n)) return;
         // Refused: the memory is given back at once, and the pages wait to be
         // unmapped; refused that too, they wait as they are.
@@ -143,39 +116,59 @@ void Blocks::unmap(std::byte* p, std::size_t n) noexcept {
     }
 }
 
-void Blocks::heap_taken(std::size_t n) noexcept {
-    const std::size_t now = heap_.fetch_add(n, std::memory_order_relaxed) + n;
-    std::size_t high = heap_high_.load(std::memory_order_relaxed);
-    while (now > high) {
-        if (heap_high_.compare_exchange_weak(high, now, std::memory_order_relaxed)) {
-            heap_look_.store(static_cast<std::size_t>(-1), std::memory_order_relaxed);
-            break;
+// Pages refused before: the kernel may take them now. A few at a time, so
+// that a kernel that goes on refusing costs little. The lock is held.
+void Blocks::retry_stuck(int tries) noexcept {
+    Stuck** at = &stuck_;
+    for (; *at && tries > 0; --tries) {
+        Stuck* const s = *at;
+        Stuck* const next = s->next;
+        if (calls_.unmap(s, s->n)) {
+            *at = next;
+        } else {
+            at = &s->next;
         }
     }
 }
 
-void Blocks::heap_freed(std::size_t n) noexcept {
-    const std::size_t now = heap_.fetch_sub(n, std::memory_order_relaxed) - n;
-    const std::size_t high = heap_high_.load(std::memory_order_relaxed);
-    if (high < now + kTrimAfter || now > high / 2 || now >= heap_look_.load(std::memory_order_relaxed)) return;
-    maybe_trim();
+void* Blocks::heap_allocate(std::size_t n) {
+    void* const p = heap_calls_.allocate(n);
+    const auto at = reinterpret_cast<std::uintptr_t>(p);
+    const std::size_t size = footprint(n);
+    heap_blocks_.fetch_add(1, std::memory_order_relaxed);
+    const std::size_t bytes = heap_bytes_.fetch_add(size, std::memory_order_relaxed) + size;
+    if (bytes > burst_high_.load(std::memory_order_relaxed)) burst_high_.store(bytes, std::memory_order_relaxed);
+    if (at < burst_low_.load(std::memory_order_relaxed)) burst_low_.store(at, std::memory_order_relaxed);
+    if (at + size > burst_top_.load(std::memory_order_relaxed)) burst_top_.store(at + size, std::memory_order_relaxed);
+    return p;
 }
 
-void Blocks::maybe_trim() noexcept {
-    std::unique_lock<std::mutex> guard(trim_lock_, std::try_to_lock);
-    if (!guard.owns_lock()) return;  // another thread is at it
-    const std::size_t now = heap_.load(std::memory_order_relaxed);
-    const std::size_t high = heap_high_.load(std::memory_order_relaxed);
-    if (high < now + kTrimAfter) return;
-    if (free_chunks() > (high - now) / kFreedPerChunk) {
-        // Too dear yet: looked at again once half of what is held now is
-        // freed too; at none held, not before a new high mark.
-        heap_look_.store(now / 2, std::memory_order_relaxed);
-        return;
+void Blocks::heap_release(void* p, std::size_t n) noexcept {
+    heap_calls_.release(p, n);
+    const std::size_t live = heap_blocks_.fetch_sub(1, std::memory_order_relaxed) - 1;
+    const std::size_t bytes = heap_bytes_.fetch_sub(footprint(n), std::memory_order_relaxed) - footprint(n);
+    // While many blocks are live, nothing to decide: one test a release.
+    if (live <= kFewBlocks) burst_over(bytes);
+}
+
+// Few blocks are live: a burst may have come and gone. It is judged, and
+// the next one is judged afresh.
+void Blocks::burst_over(std::size_t bytes) noexcept {
+    const std::size_t base = burst_base_.load(std::memory_order_relaxed);
+    const std::size_t high = burst_high_.load(std::memory_order_relaxed);
+    const std::uintptr_t low = burst_low_.load(std::memory_order_relaxed);
+    const std::uintptr_t top = burst_top_.load(std::memory_order_relaxed);
+    const std::size_t took = high > base ? high - base : 0;
+    const std::size_t span = top > low ? top - low : 0;
+    if (high >= bytes + kGiveBackAfter && span != 0 && took >= span - span / 8) {
+        const std::unique_lock<std::mutex> guard(give_back_lock_, std::try_to_lock);
+        if (!guard.owns_lock()) return;  // another thread is at it
+        heap_calls_.give_back();
     }
-    trim_heap();
-    heap_high_.store(heap_.load(std::memory_order_relaxed), std::memory_order_relaxed);
-    heap_look_.store(static_cast<std::size_t>(-1), std::memory_order_relaxed);
+    burst_base_.store(bytes, std::memory_order_relaxed);
+    burst_high_.store(bytes, std::memory_order_relaxed);
+    burst_low_.store(static_cast<std::uintptr_t>(-1), std::memory_order_relaxed);
+    burst_top_.store(0, std::memory_order_relaxed);
 }
 
 Blocks::Block Blocks::remove(std::size_t i) noexcept {
@@ -209,6 +202,7 @@ Blocks::Block Blocks::take_for_call(std::size_t n) noexcept {
     const bool pages = need >= n;  // no run holds a size past the last page
     try {
         const std::lock_guard<std::mutex> guard(lock_);
+        retry_stuck(1);
         std::size_t heap = count_, run = count_;
         for (std::size_t i = 0; i < count_; ++i) {
             const Block& b = blocks_[i];
@@ -230,6 +224,7 @@ Blocks::Block Blocks::take_for_call(std::size_t n) noexcept {
 Blocks::Block Blocks::take_to_keep(std::size_t n, std::size_t most, bool mapped) noexcept {
     try {
         const std::lock_guard<std::mutex> guard(lock_);
+        retry_stuck(1);
         std::size_t best = count_, largest = count_;
         for (std::size_t i = 0; i < count_; ++i) {
             const Block& b = blocks_[i];

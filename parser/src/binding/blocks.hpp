@@ -9,7 +9,9 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
+#include <new>
 #include <utility>
 
 namespace quorvane {
@@ -34,6 +36,21 @@ struct PageCalls {
 // The system's page size and calls.
 const PageCalls& system_pages();
 
+// The C allocator's calls: every byte a document keeps on its heap comes and
+// goes through them, so that where its blocks lie is known. A test gives its
+// own.
+struct HeapCalls {
+    // `n` bytes aligned for any value; throws std::bad_alloc.
+    void* (*allocate)(std::size_t n);
+    void (*release)(void* p, std::size_t n) noexcept;
+    // Hands the free memory of the heap back to the system. Its cost grows
+    // with the free ranges of the whole heap: a system call each.
+    void (*give_back)() noexcept;
+};
+
+// The C allocator's calls.
+const HeapCalls& system_heap();
+
 class Bytes;
 
 // Blocks to keep from this size on are mapped pages; smaller ones are the C
@@ -50,7 +67,8 @@ inline constexpr std::size_t kMappedToKeep = std::size_t(256) << 10;
 // kept: nothing of a document stays.
 class Blocks {
 public:
-    explicit Blocks(const PageCalls& calls) noexcept : calls_(calls) {}
+    explicit Blocks(const PageCalls& calls, const HeapCalls& heap = system_heap()) noexcept
+        : calls_(calls), heap_calls_(heap) {}
     Blocks(const Blocks&) = delete;
     Blocks& operator=(const Blocks&) = delete;
     // Gives back everything it keeps; no block from it may be left.
@@ -59,6 +77,25 @@ public:
     // The blocks of the process; never destroyed, since blocks may be
     // released while the process ends.
     static Blocks& shared();
+
+    // `n` bytes of the C heap for what else a document holds there (its
+    // store, its record), counted with its blocks. Throws std::bad_alloc.
+    void* heap_allocate(std::size_t n);
+    void heap_release(void* p, std::size_t n) noexcept;
+
+    // When the C allocator's free memory is handed back to the system: once
+    // a burst of documents has come and gone, that is when at most 64 of
+    // the heap blocks counted here are live and they took 24 MiB more at
+    // the most, if the blocks the burst took filled 7/8 or more of the span
+    // of addresses they lie in. Its memory then lies together in a few free ranges, cheap
+    // to give back: a system call each, all in the one call that does it.
+    // Where other values lie among them, other code's or documents still
+    // kept, the heap is cut into as many pieces as there are, and the
+    // memory stays with the C allocator, where the next burst takes it up;
+    // so does a smaller burst's. Judged from these figures alone: a look at
+    // the heap would cost as much as giving its memory back.
+    static constexpr std::size_t kFewBlocks = 64;
+    static constexpr std::size_t kGiveBackAfter = std::size_t(24) << 20;
 
 private:
     friend class Bytes;
@@ -82,9 +119,8 @@ private:
     bool take_at(std::byte* p, std::size_t n) noexcept;
     Block cut(std::size_t i, std::size_t n, bool back) noexcept;
     Block remove(std::size_t i) noexcept;
-    void heap_taken(std::size_t n) noexcept;
-    void heap_freed(std::size_t n) noexcept;
-    void maybe_trim() noexcept;
+    void retry_stuck(int tries) noexcept;
+    void burst_over(std::size_t bytes) noexcept;
 
     // Blocks kept between calls: 8 of them and 32 MiB at most, and 8 heap
     // blocks under 256 KiB besides.
@@ -93,6 +129,7 @@ private:
     static bool is_small(const Block& b) noexcept { return !b.mapped && b.n < kSmallBlock; }
 
     const PageCalls calls_;
+    const HeapCalls heap_calls_;
     std::mutex lock_;
     Block blocks_[2 * kCacheBlocks] = {};
     std::size_t ticks_[2 * kCacheBlocks] = {};  // when each was given back
@@ -100,20 +137,23 @@ private:
     std::size_t count_ = 0;
     std::size_t bytes_ = 0;
     // Pages the kernel would not unmap, their memory given back, linked
-    // through their own first bytes: unmapped at a later unmap.
+    // through their own first bytes: unmapped at a later unmap or take.
     struct Stuck {
         Stuck* next;
         std::size_t n;
     };
     Stuck* stuck_ = nullptr;
-    // Bytes of the C allocator's held in blocks; their highest count since
-    // the C allocator last gave its free memory back; the count at or below
-    // which to look again whether it should, after a look that found it too
-    // dear.
-    std::atomic<std::size_t> heap_{0};
-    std::atomic<std::size_t> heap_high_{0};
-    std::atomic<std::size_t> heap_look_{static_cast<std::size_t>(-1)};
-    std::mutex trim_lock_;
+    // The heap blocks counted here: how many are live and what they take of
+    // the heap; since the last burst was judged, what they took at its start
+    // and at the most, and the span of the blocks taken. Relaxed: a thread
+    // that reads them while another changes them misjudges a burst at worst.
+    std::atomic<std::size_t> heap_blocks_{0};
+    std::atomic<std::size_t> heap_bytes_{0};
+    std::atomic<std::size_t> burst_base_{0};
+    std::atomic<std::size_t> burst_high_{0};
+    std::atomic<std::uintptr_t> burst_low_{static_cast<std::uintptr_t>(-1)};
+    std::atomic<std::uintptr_t> burst_top_{0};
+    std::mutex give_back_lock_;
 };
 
 // A block of bytes aligned for any value, uninitialised when new, from a
@@ -173,6 +213,24 @@ private:
     std::size_t dirty_ = 0;
     bool mapped_ = false;
     Blocks* from_ = nullptr;
+};
+
+// A Blocks' heap as an allocator, for std::allocate_shared.
+template <class T>
+struct HeapAllocator {
+    static_assert(alignof(T) <= alignof(std::max_align_t));
+    using value_type = T;
+    explicit HeapAllocator(Blocks& blocks) noexcept : from(&blocks) {}
+    template <class U>
+    HeapAllocator(const HeapAllocator<U>& o) noexcept : from(o.from) {}
+    T* allocate(std::size_t n) {
+        if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
+        return static_cast<T*>(from->heap_allocate(n * sizeof(T)));
+    }
+    void deallocate(T* p, std::size_t n) noexcept { from->heap_release(p, n * sizeof(T)); }
+    friend bool operator==(const HeapAllocator& a, const HeapAllocator& b) noexcept { return a.from == b.from; }
+
+    Blocks* from;
 };
 
 }  // namespace quorvane

@@ -239,6 +239,12 @@ private:
     std::size_t next_block_;
 };
 
+// A new store for a document of `document_size` bytes, itself on the heap
+// with the document's blocks.
+inline std::shared_ptr<Store> make_store(std::size_t document_size, Blocks& blocks = Blocks::shared()) {
+    return std::allocate_shared<Store>(HeapAllocator<Store>(blocks), document_size, blocks);
+}
+
 // A value read from a document with the store its texts live in.
 template <class T>
 struct Parsed {
