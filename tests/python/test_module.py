@@ -534,7 +534,7 @@ def test_a_kept_document_holds_about_its_own_size_whatever_was_parsed_before(kep
 # order; each child process below parses the example and reports what the
 # process holds: the kernel's mappings (its limit is about 65,000, past
 # which threads and memory fail) and the resident set.
-KEEP_AND_DROP = """
+CHILD = """
     import gc, os, random, sys
     import quorvane
 
@@ -551,6 +551,9 @@ KEEP_AND_DROP = """
     for _ in range(1000):
         parser.parse(text)
     gc.collect()
+"""
+
+KEEP_AND_DROP = """
     maps_before, resident_before = maps(), resident()
     kept = [parser.parse(text) for _ in range(COUNT)]
     order = list(range(COUNT))
@@ -565,14 +568,20 @@ KEEP_AND_DROP = """
 """
 
 
-def keep_and_drop(count):
-    """(most mappings, mappings after, resident bytes after) over the start."""
-    result = subprocess.run(
-        [sys.executable, "-c", textwrap.dedent(KEEP_AND_DROP).replace("COUNT", str(count))],
-        input=EXAMPLE, capture_output=True, text=True, timeout=300,
-    )
+def run_child(script, **names):
+    """The numbers a child process running CHILD then `script` prints, with
+    each of `names` put in for its value."""
+    script = textwrap.dedent(CHILD) + textwrap.dedent(script)
+    for name, value in names.items():
+        script = script.replace(name, str(value))
+    result = subprocess.run([sys.executable, "-c", script], input=EXAMPLE, capture_output=True, text=True, timeout=300)
     assert result.returncode == 0, result.stderr[-2000:]
     return tuple(map(int, result.stdout.split()))
+
+
+def keep_and_drop(count):
+    """(most mappings, mappings after, resident bytes after) over the start."""
+    return run_child(KEEP_AND_DROP, COUNT=count)
 
 
 def test_documents_kept_and_dropped_in_any_order_take_no_mapping_each():
@@ -590,18 +599,6 @@ def test_memory_of_a_burst_of_kept_documents_is_given_back_once_they_are_dropped
 # Two bursts in a row, each kept and then dropped in a random order; among
 # the first, other code's buffers that stay (a heap it keeps cut in pieces).
 BURSTS = """
-    import gc, os, random, sys
-    import quorvane
-
-    def resident():
-        with open("/proc/self/statm") as f:
-            return int(f.read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
-
-    text = sys.stdin.read()
-    parser = quorvane.SIRI()
-    for _ in range(1000):
-        parser.parse(text)
-    gc.collect()
     gc.disable()
     start, figures, other = resident(), [], []
     for burst in (1, 2):
@@ -621,10 +618,7 @@ BURSTS = """
 
 @pytest.mark.parametrize("among_others", [False, True], ids=["clean", "among other code's values"])
 def test_repeated_bursts_give_their_memory_back_or_take_up_the_last_ones(among_others):
-    script = textwrap.dedent(BURSTS).replace("COUNT", "100_000").replace("AMONG_OTHERS", str(among_others))
-    result = subprocess.run([sys.executable, "-c", script], input=EXAMPLE, capture_output=True, text=True, timeout=300)
-    assert result.returncode == 0, result.stderr[-2000:]
-    peak1, after1, peak2, after2 = map(int, result.stdout.split())
+    peak1, after1, peak2, after2 = run_child(BURSTS, COUNT=100_000, AMONG_OTHERS=among_others)
     assert peak1 > 64 << 20  # a burst worth giving back
     if among_others:
         # Given back, it would cost a system call for each piece: it stays,

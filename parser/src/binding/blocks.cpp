@@ -144,16 +144,21 @@ void* Blocks::heap_allocate(std::size_t n) {
 }
 
 void Blocks::heap_release(void* p, std::size_t n) noexcept {
+    // While many blocks are live, nothing to judge: one test a release.
+    if (let_go(p, n) <= kFewBlocks) burst_over();
+}
+
+// Returns how many heap blocks stay live.
+std::size_t Blocks::let_go(void* p, std::size_t n) noexcept {
     heap_calls_.release(p, n);
-    const std::size_t live = heap_blocks_.fetch_sub(1, std::memory_order_relaxed) - 1;
-    const std::size_t bytes = heap_bytes_.fetch_sub(footprint(n), std::memory_order_relaxed) - footprint(n);
-    // While many blocks are live, nothing to decide: one test a release.
-    if (live <= kFewBlocks) burst_over(bytes);
+    heap_bytes_.fetch_sub(footprint(n), std::memory_order_relaxed);
+    return heap_blocks_.fetch_sub(1, std::memory_order_relaxed) - 1;
 }
 
 // Few blocks are live: a burst may have come and gone. It is judged, and
 // the next one is judged afresh.
-void Blocks::burst_over(std::size_t bytes) noexcept {
+void Blocks::burst_over() noexcept {
+    const std::size_t bytes = heap_bytes_.load(std::memory_order_relaxed);
     const std::size_t base = burst_base_.load(std::memory_order_relaxed);
     const std::size_t high = burst_high_.load(std::memory_order_relaxed);
     const std::uintptr_t low = burst_low_.load(std::memory_order_relaxed);
@@ -163,10 +168,25 @@ void Blocks::burst_over(std::size_t bytes) noexcept {
     if (high >= bytes + kGiveBackAfter && span != 0 && took >= span - span / 8) {
         const std::unique_lock<std::mutex> guard(give_back_lock_, std::try_to_lock);
         if (!guard.owns_lock()) return;  // another thread is at it
+        // The heap blocks cached for the next parse are the last ones the
+        // burst gave back, strewn over its memory: each would cut a free
+        // range in two.
+        Block cached[2 * kCacheBlocks];
+        std::size_t n = 0;
+        try {
+            const std::lock_guard<std::mutex> cache(lock_);
+            for (std::size_t i = count_; i-- > 0;) {
+                if (!blocks_[i].mapped) cached[n++] = remove(i);
+            }
+        } catch (...) {
+            // A lock that cannot be taken: they stay.
+        }
+        for (std::size_t i = 0; i < n; ++i) let_go(cached[i].p, cached[i].n);
         heap_calls_.give_back();
     }
-    burst_base_.store(bytes, std::memory_order_relaxed);
-    burst_high_.store(bytes, std::memory_order_relaxed);
+    const std::size_t now = heap_bytes_.load(std::memory_order_relaxed);
+    burst_base_.store(now, std::memory_order_relaxed);
+    burst_high_.store(now, std::memory_order_relaxed);
     burst_low_.store(static_cast<std::uintptr_t>(-1), std::memory_order_relaxed);
     burst_top_.store(0, std::memory_order_relaxed);
 }

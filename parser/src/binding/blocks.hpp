@@ -84,7 +84,7 @@ public:
     void heap_release(void* p, std::size_t n) noexcept;
 
     // When the C allocator's free memory is handed back to the system: once
-    // a burst of documents has come and gone, that is when at most 64 of
+    // a burst of documents has come and gone, that is when at most 32 of
     // the heap blocks counted here are live and they took 24 MiB more at
     // the most, if the blocks the burst took filled 7/8 or more of the span
     // of addresses they lie in. Its memory then lies together in a few free ranges, cheap
@@ -94,7 +94,7 @@ public:
     // memory stays with the C allocator, where the next burst takes it up;
     // so does a smaller burst's. Judged from these figures alone: a look at
     // the heap would cost as much as giving its memory back.
-    static constexpr std::size_t kFewBlocks = 64;
+    static constexpr std::size_t kFewBlocks = 32;
     static constexpr std::size_t kGiveBackAfter = std::size_t(24) << 20;
 
 private:
@@ -120,7 +120,8 @@ private:
     Block cut(std::size_t i, std::size_t n, bool back) noexcept;
     Block remove(std::size_t i) noexcept;
     void retry_stuck(int tries) noexcept;
-    void burst_over(std::size_t bytes) noexcept;
+    std::size_t let_go(void* p, std::size_t n) noexcept;
+    void burst_over() noexcept;
 
     // Blocks kept between calls: 8 of them and 32 MiB at most, and 8 heap
     // blocks under 256 KiB besides.
