@@ -14,6 +14,13 @@ the way services keep them, with the example document
           before, with them kept, and after: the growth that stays.
   maps    N documents kept, half of them dropped at random, then the rest:
           the lines of /proc/self/maps at half, the most seen, and at the end.
+  drops   two bursts in a row of N documents kept, then dropped in a random
+          order: the worst single drop, and resident memory with each burst
+          kept and after it (what the memory given back costs one call).
+  drops-among-others  the same, with other code's buffers of 1,500 bytes
+          taken between the documents of the first burst and kept to the
+          end (a heap cut in pieces): the memory may stay, but the second
+          burst should take it up rather than grow.
 
 Each contender runs each pattern in a fresh process of its own, so that
 neither finds the heap another left, after one warm-up pass (documents
@@ -53,10 +60,10 @@ HERE = pathlib.Path(__file__).resolve().parent
 EXAMPLE = HERE.parent / "examples" / "stop_monitoring.xml"
 QUORVANE, LXML = "quorvane", "lxml"
 CONTENDERS = (QUORVANE, LXML)
-PATTERNS = ("list", "random", "latest", "burst", "maps")
+PATTERNS = ("list", "random", "latest", "burst", "maps", "drops", "drops-among-others")
 # Scenarios of memory more than of time: one run each, lxml (whose tree of
 # the example is about 24 KB) on a share of the documents.
-MEMORY = ("burst", "maps")
+MEMORY = ("burst", "maps", "drops", "drops-among-others")
 LXML_MEMORY_SHARE = 0.1
 RUNS = 3
 SEED = 20240601
@@ -64,7 +71,9 @@ SEED = 20240601
 LIST_DOCS = 100_000
 RANDOM_DOCS = 20_000
 LATEST_KEYS, LATEST_ROUNDS, LATEST_PER_ROUND = 150_000, 100, 2_000
-BURST_DOCS = MAPS_DOCS = 300_000
+BURST_DOCS = MAPS_DOCS = DROPS_DOCS = 300_000
+# Other code's buffer taken beside each document of drops-among-others.
+OTHERS_BUFFER = 1500
 # Parses of the warm-up pass, each document dropped at once: warm code and
 # caches, not a heap grown ahead of the pattern.
 WARM_UP = 1_000
@@ -201,7 +210,39 @@ def run_maps(parse, doc, scale, rng):
                 rss_half=rss_half - rss0, maps_most=most)
 
 
-RUN = {"list": run_list, "random": run_random, "latest": run_latest, "burst": run_burst, "maps": run_maps}
+def run_drops(parse, doc, scale, rng, among_others=False):
+    """As ../shared/tools/stall/stall.py does it; the garbage collector off,
+    so that its passes are not taken for drops."""
+    n = scaled(DROPS_DOCS, scale)
+    rss0, maps0 = memory()
+    gc.disable()
+    times, figures, others = [], {}, []
+    seconds = 0.0
+    for burst in (1, 2):
+        docs = []
+        start = time.perf_counter()
+        for _ in range(n):
+            docs.append(parse(doc))
+            if among_others and burst == 1:
+                others.append(bytearray(OTHERS_BUFFER))
+        seconds += time.perf_counter() - start
+        figures[f"peak{burst}"] = resident() - rss0
+        rng.shuffle(docs)
+        while docs:
+            t = time.perf_counter()
+            docs.pop()
+            times.append(time.perf_counter() - t)
+        figures[f"after{burst}"] = resident() - rss0
+    gc.enable()
+    del others
+    times.sort()
+    return dict(n=n, us=(seconds + sum(times)) / (2 * n) * 1e6, worst_ms=times[-1] * 1e3,
+                p999_us=times[int(len(times) * 0.999)] * 1e6, held=max(figures["peak1"], figures["peak2"]),
+                rss0=rss0, maps0=maps0, **figures)
+
+
+RUN = {"list": run_list, "random": run_random, "latest": run_latest, "burst": run_burst, "maps": run_maps,
+       "drops": run_drops, "drops-among-others": lambda *a: run_drops(*a, among_others=True)}
 
 
 def child(contender, pattern, scale):
@@ -280,11 +321,11 @@ def report(only=None, scale=1.0, runs=RUNS):
           f"services keep them: each contender and pattern in a fresh process, {runs} run{'s' * (runs > 1)} "
           f"alternating between the contenders, medians (bench/keep_drop.py; quorvane from {q_module}).\n"
           "us/doc: list = parse + drop, random = one drop, latest = one replacing parse, burst = keep + drop, "
-          "maps = keep + drop; x = lxml time / quorvane time.\n"
+          "maps = keep + drop, drops = keep + drop over two bursts; x = lxml time / quorvane time.\n"
           "maps = lines of /proc/self/maps after the drops (+ growth over the start); held = resident growth with "
           "the most documents kept, kept = after the drops (MB, over the start, page "
-          f"{PAGE} bytes).\nburst and maps: one run each, lxml on {LXML_MEMORY_SHARE:g} of the documents.")
-    print(f"  {'pattern':8} {'docs':>8} {'quorvane':>9} {'lxml':>9} {'x':>6}  {'maps q':>16} {'maps lxml':>11}  "
+          f"{PAGE} bytes).\nburst, maps and drops: one run each, lxml on {LXML_MEMORY_SHARE:g} of the documents.")
+    print(f"  {'pattern':18} {'docs':>8} {'quorvane':>9} {'lxml':>9} {'x':>6}  {'maps q':>16} {'maps lxml':>11}  "
           f"{'held q':>8} {'held lxml':>9}  {'kept q':>7} {'kept lxml':>9}")
     def cell(r, key, fmt):
         return fmt(r[key]) if r else "-"
@@ -300,7 +341,7 @@ def report(only=None, scale=1.0, runs=RUNS):
         ratio = f"{x['us'] / q['us']:.2f}" if q and x else "-"
         if p in MEMORY and LXML_MEMORY_SHARE != 1:
             ratio = f"({ratio})"  # not the same number of documents
-        print(f"  {p:8} {cell(q, 'n', lambda v: f'{v:,.0f}'):>8} {cell(q, 'us', us):>9} {cell(x, 'us', us):>9} "
+        print(f"  {p:18} {cell(q, 'n', lambda v: f'{v:,.0f}'):>8} {cell(q, 'us', us):>9} {cell(x, 'us', us):>9} "
               f"{ratio:>6}  {lines(q):>16} {lines(x):>11}  {cell(q, 'held', mb):>8} {cell(x, 'held', mb):>9}  "
               f"{cell(q, 'kept', mb):>7} {cell(x, 'kept', mb):>9}")
     details = []
@@ -317,6 +358,12 @@ def report(only=None, scale=1.0, runs=RUNS):
             details.append(f"burst {c}: {r['n']:,} kept: +{mb(r['held'])} MB ({r['held'] / r['n']:,.0f} B/doc), "
                            f"after the drops +{mb(r['kept'])} MB ({100 * r['kept'] / max(r['held'], 1):.0f}% of it "
                            f"stays); drop {r['drop_us']:.2f} us/doc")
+        for p in ("drops", "drops-among-others"):
+            r = m.get((p, c))
+            if r:
+                details.append(f"{p} {c}: {r['n']:,} a burst: worst drop {r['worst_ms']:.1f} ms (99.9% under "
+                               f"{r['p999_us']:.1f} us); resident +{mb(r['peak1'])} MB kept, +{mb(r['after1'])} "
+                               f"after, +{mb(r['peak2'])} MB with the second kept, +{mb(r['after2'])} after")
         r = m.get(("maps", c))
         if r:
             details.append(f"maps {c}: {r['maps0']:,.0f} lines at the start, {r['maps_half']:,.0f} with half "
