@@ -14,7 +14,8 @@
 namespace quorvane {
 namespace {
 
-constexpr std::align_val_t kAlign{alignof(std::max_align_t)};
+// The C allocator's own alignment is enough for any value.
+static_assert(__STDCPP_DEFAULT_NEW_ALIGNMENT__ >= alignof(std::max_align_t));
 // Blocks for a call from this size on are mapped from the system directly:
 // asking the C allocator for them would have it first tidy up every small
 // block other code freed, which after a large DOM costs more than the parse.
@@ -44,9 +45,9 @@ void* system_remap(void* p, std::size_t n, std::size_t to) {
 
 bool system_discard(void* p, std::size_t n) { return ::madvise(p, n, MADV_DONTNEED) == 0; }
 
-void* heap_allocate(std::size_t n) { return ::operator new(n, kAlign); }
+void* heap_allocate(std::size_t n) { return ::operator new(n); }
 
-void heap_release(void* p, std::size_t) noexcept { ::operator delete(p, kAlign); }
+void heap_release(void* p, std::size_t n) noexcept { ::operator delete(p, n); }
 
 void heap_give_back() noexcept {
 #if defined(__GLIBC__)
@@ -222,7 +223,7 @@ Blocks::Block Blocks::take_for_call(std::size_t n) noexcept {
     const bool pages = need >= n;  // no run holds a size past the last page
     try {
         const std::lock_guard<std::mutex> guard(lock_);
-        retry_stuck(1);
+        if (stuck_) retry_stuck(1);
         std::size_t heap = count_, run = count_;
         for (std::size_t i = 0; i < count_; ++i) {
             const Block& b = blocks_[i];
@@ -244,7 +245,7 @@ Blocks::Block Blocks::take_for_call(std::size_t n) noexcept {
 Blocks::Block Blocks::take_to_keep(std::size_t n, std::size_t most, bool mapped) noexcept {
     try {
         const std::lock_guard<std::mutex> guard(lock_);
-        retry_stuck(1);
+        if (stuck_) retry_stuck(1);
         std::size_t best = count_, largest = count_;
         for (std::size_t i = 0; i < count_; ++i) {
             const Block& b = blocks_[i];
