@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 #include "binding/render.hpp"
@@ -162,6 +163,7 @@ PyObject* wrap(ClassId id, Parsed<R>&& record) {
     self->record = nullptr;
     Ref guard(reinterpret_cast<PyObject*>(self));
     // On the heap with the document's blocks, with which it comes and goes.
+    static_assert(std::is_nothrow_move_constructible_v<T> && alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
     self->record = new (Blocks::shared().heap_allocate(sizeof(T))) T(std::move(record));
     return guard.release();
 }

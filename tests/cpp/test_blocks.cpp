@@ -339,15 +339,20 @@ TEST(Blocks, PagesTheKernelRefusedToUnmapAreRetriedAtLaterParses) {
 // A C heap laid out as the C allocator lays out blocks taken in a row: each
 // right after the last, past a header. It never reuses what is released, so
 // a burst's blocks lie where they were taken. Other code's values can be
-// taken between them. Giving back is counted, with the blocks live then.
+// taken between them. Or else it hands out slots of 1 KiB in the order of
+// a list, as a heap full of holes would. Giving back is counted, with the
+// blocks live then.
 struct Heap {
+    static constexpr std::size_t kSlot = 1024;
     static inline std::unique_ptr<std::byte[]> arena;
     static inline std::size_t size = 0, next = 0, live = 0, given_back = 0, live_at_give_back = 0;
+    static inline std::vector<std::size_t> slots;  // handed out from the back
 
     static void reset(std::size_t bytes) {
         arena.reset(new std::byte[bytes]);
         size = bytes;
         next = live = given_back = live_at_give_back = 0;
+        slots.clear();
     }
     static void* take(std::size_t n) {
         next += 16;
@@ -357,16 +362,28 @@ struct Heap {
         return p;
     }
     static void* allocate(std::size_t n) {
-        void* const p = take(n);
+        void* p;
+        if (slots.empty()) {
+            p = take(n);
+        } else {
+            if (n > kSlot - 16) throw std::bad_alloc();
+            p = arena.get() + slots.back() * kSlot + 16;
+            slots.pop_back();
+        }
         ++live;
         return p;
     }
     static void release(void*, std::size_t) noexcept { --live; }
+    static quorvane::HeapExtent extent(void* p, std::size_t n) noexcept {
+        const auto at = reinterpret_cast<std::uintptr_t>(p);
+        if (slots.empty() && next != 0) return {at - 16, at + ((n + 15) & ~std::size_t(15))};
+        return {at - 16, at - 16 + kSlot};
+    }
     static void give_back() noexcept {
         ++given_back;
         live_at_give_back = std::max(live_at_give_back, live);
     }
-    static constexpr HeapCalls calls{allocate, release, give_back};
+    static constexpr HeapCalls calls{allocate, release, extent, give_back};
 };
 
 // A small document as a parse leaves it: its store, on the heap with its
@@ -393,7 +410,7 @@ struct SmallDocument {
     void* record;
 };
 
-enum class Around { Nothing, OtherCodesValues, DocumentsKept };
+enum class Around { Nothing, OtherCodesValues, AFewOfOtherCodesValues, DocumentsKept };
 
 struct Burst {
     std::size_t documents;
@@ -401,7 +418,8 @@ struct Burst {
     int given_back;  // after each of two bursts
 };
 
-const char* const kBurstNames[] = {"Clean", "AmongOtherCodesValues", "AmongDocumentsKept", "Small"};
+const char* const kBurstNames[] = {"Clean", "AmongOtherCodesValues", "AmongAFewOfOtherCodesValues",
+                                   "AmongDocumentsKept", "Small"};
 
 class GivingBack : public testing::TestWithParam<Burst> {};
 
@@ -423,13 +441,15 @@ TEST_P(GivingBack, OnlyWhenABurstsMemoryLiesTogetherInAFewRanges) {
             for (std::size_t i = 0; i < burst.documents; ++i) {
                 docs.emplace_back(blocks);
                 if (burst.around == Around::OtherCodesValues) Heap::take(1500);
+                // Few bytes, but each parts the burst's memory.
+                if (burst.around == Around::AFewOfOtherCodesValues && i % 16 == 0) Heap::take(48);
                 if (burst.around == Around::DocumentsKept && i % 100 == 0) kept.emplace_back(blocks);
             }
             std::shuffle(docs.begin(), docs.end(), rng);
             while (!docs.empty()) docs.pop_back();
             EXPECT_EQ(Heap::given_back, static_cast<std::size_t>(round * burst.given_back)) << "burst " << round;
         }
-        EXPECT_LE(Heap::live_at_give_back, Blocks::kFewBlocks);
+        EXPECT_LE(Heap::live_at_give_back, quorvane::HeapBursts::kFewBlocks);
     }
     EXPECT_EQ(Heap::live, 0u);
 }
@@ -437,8 +457,40 @@ TEST_P(GivingBack, OnlyWhenABurstsMemoryLiesTogetherInAFewRanges) {
 INSTANTIATE_TEST_SUITE_P(
     Bursts, GivingBack,
     testing::Values(Burst{30000, Around::Nothing, 1}, Burst{30000, Around::OtherCodesValues, 0},
-                    Burst{30000, Around::DocumentsKept, 0}, Burst{10000, Around::Nothing, 0}),
+                    Burst{30000, Around::AFewOfOtherCodesValues, 0}, Burst{30000, Around::DocumentsKept, 0},
+                    Burst{10000, Around::Nothing, 0}),
     [](const auto& info) { return std::string(kBurstNames[info.index]); });
+
+class InAnyOrder : public testing::TestWithParam<std::size_t> {};
+
+// A burst whose blocks come from a heap full of holes, in any order: the
+// runs they lie in are counted as they join, and other values part them.
+TEST_P(InAnyOrder, TheRunsABurstLiesInAreCounted) {
+    const std::size_t others = GetParam(), documents = 12000, count = 3 * documents + others;
+    Heap::reset(count * Heap::kSlot + Heap::kSlot);
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < count; ++i) {
+        // Other code's values, one slot each, evenly apart.
+        if (others == 0 || (i + 1) % (count / others) != 0) order.push_back(i);
+    }
+    ASSERT_EQ(order.size(), 3 * documents);
+    std::mt19937 rng(5);
+    std::shuffle(order.begin(), order.end(), rng);
+    Heap::slots = order;
+    Kernel::reset(4096);
+    const PageCalls pages = Kernel::calls_of(4096);
+    {
+        Blocks blocks(pages, Heap::calls);
+        std::vector<SmallDocument> docs;
+        for (std::size_t i = 0; i < documents; ++i) docs.emplace_back(blocks);
+        std::shuffle(docs.begin(), docs.end(), rng);
+        docs.clear();
+        EXPECT_EQ(Heap::given_back, others <= quorvane::HeapBursts::kFewRuns ? 1u : 0u);
+    }
+    EXPECT_EQ(Heap::live, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Others, InAnyOrder, testing::Values(std::size_t(0), std::size_t(100), std::size_t(200)));
 
 TEST(Blocks, SmallBlocksToKeepAreTheCAllocatorsAndNoMapping) {
     // A service may keep hundreds of thousands of small documents: none of

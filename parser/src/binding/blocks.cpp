@@ -11,6 +11,13 @@
 #include <limits>
 #include <new>
 
+// A sanitizer's allocator stands in front of glibc's.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUORVANE_SANITIZED 1
+#endif
+#endif
+
 namespace quorvane {
 namespace {
 
@@ -21,9 +28,11 @@ static_assert(__STDCPP_DEFAULT_NEW_ALIGNMENT__ >= alignof(std::max_align_t));
 // block other code freed, which after a large DOM costs more than the parse.
 constexpr std::size_t kMapped = std::size_t(1) << 20;
 constexpr std::size_t kCacheBytes = std::size_t(32) << 20;
-// What a block of `n` bytes takes of the C allocator's heap, about: its
-// header and its rounding.
-constexpr std::size_t footprint(std::size_t n) noexcept { return ((n + 15) & ~std::size_t(15)) + 16; }
+// What a block takes of the heap: its extent, or about its header and
+// rounding when that is not known.
+std::size_t footprint(HeapExtent e, std::size_t n) noexcept {
+    return e.end > e.start ? e.end - e.start : ((n + 15) & ~std::size_t(15)) + 16;
+}
 
 std::size_t system_page_size() noexcept {
     const long page = ::sysconf(_SC_PAGESIZE);
@@ -49,6 +58,22 @@ void* heap_allocate(std::size_t n) { return ::operator new(n); }
 
 void heap_release(void* p, std::size_t n) noexcept { ::operator delete(p, n); }
 
+HeapExtent heap_extent(void* p, std::size_t) noexcept {
+#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(QUORVANE_SANITIZED)
+    // glibc's header right before the block: the size of its chunk, which
+    // begins two words before the block, with flags in the low bits, 2 for
+    // a mapping of its own.
+    const std::size_t head = static_cast<const std::size_t*>(p)[-1];
+    if (head & 2) return {};
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(p) - 2 * sizeof(std::size_t);
+    return {start, start + (head & ~std::size_t(7))};
+#else
+    // Another allocator, or one in front of glibc's: its heap is not known.
+    static_cast<void>(p);
+    return {};
+#endif
+}
+
 void heap_give_back() noexcept {
 #if defined(__GLIBC__)
     ::malloc_trim(0);
@@ -63,7 +88,7 @@ const PageCalls& system_pages() {
 }
 
 const HeapCalls& system_heap() {
-    static const HeapCalls calls{heap_allocate, heap_release, heap_give_back};
+    static const HeapCalls calls{heap_allocate, heap_release, heap_extent, heap_give_back};
     return calls;
 }
 
@@ -107,9 +132,8 @@ void Blocks::unmap(std::byte* p, std::size_t n) noexcept {
         // unmapped; refused that too, they wait as they are.
         calls_.discard(p, n);
         auto* const s = reinterpret_cast<Stuck*>(p);
-        s->next = stuck_;
         s->n = n;
-        stuck_ = s;
+        wait_stuck(s);
     } catch (...) {
         // A lock that cannot be taken: the pages cannot wait, and stay
         // reserved, their memory given back, when the kernel refuses.
@@ -118,78 +142,54 @@ void Blocks::unmap(std::byte* p, std::size_t n) noexcept {
 }
 
 // Pages refused before: the kernel may take them now. A few at a time, so
-// that a kernel that goes on refusing costs little. The lock is held.
+// that a kernel that goes on refusing costs little; one refused again goes
+// to the back, so that each is tried in turn. The lock is held.
 void Blocks::retry_stuck(int tries) noexcept {
-    Stuck** at = &stuck_;
-    for (; *at && tries > 0; --tries) {
-        Stuck* const s = *at;
-        Stuck* const next = s->next;
-        if (calls_.unmap(s, s->n)) {
-            *at = next;
-        } else {
-            at = &s->next;
-        }
+    for (; stuck_ && tries > 0; --tries) {
+        Stuck* const s = stuck_;
+        stuck_ = s->next;
+        if (!stuck_) stuck_last_ = nullptr;
+        if (!calls_.unmap(s, s->n)) wait_stuck(s);
     }
+}
+
+void Blocks::wait_stuck(Stuck* s) noexcept {
+    s->next = nullptr;
+    (stuck_last_ ? stuck_last_->next : stuck_) = s;
+    stuck_last_ = s;
 }
 
 void* Blocks::heap_allocate(std::size_t n) {
     void* const p = heap_calls_.allocate(n);
-    const auto at = reinterpret_cast<std::uintptr_t>(p);
-    const std::size_t size = footprint(n);
-    heap_blocks_.fetch_add(1, std::memory_order_relaxed);
-    const std::size_t bytes = heap_bytes_.fetch_add(size, std::memory_order_relaxed) + size;
-    if (bytes > burst_high_.load(std::memory_order_relaxed)) burst_high_.store(bytes, std::memory_order_relaxed);
-    if (at < burst_low_.load(std::memory_order_relaxed)) burst_low_.store(at, std::memory_order_relaxed);
-    if (at + size > burst_top_.load(std::memory_order_relaxed)) burst_top_.store(at + size, std::memory_order_relaxed);
+    const HeapExtent e = heap_calls_.extent(p, n);
+    bursts_.taken(e, footprint(e, n));
     return p;
 }
 
 void Blocks::heap_release(void* p, std::size_t n) noexcept {
-    // While many blocks are live, nothing to judge: one test a release.
-    if (let_go(p, n) <= kFewBlocks) burst_over();
-}
-
-// Returns how many heap blocks stay live.
-std::size_t Blocks::let_go(void* p, std::size_t n) noexcept {
+    const HeapExtent e = heap_calls_.extent(p, n);
     heap_calls_.release(p, n);
-    heap_bytes_.fetch_sub(footprint(n), std::memory_order_relaxed);
-    return heap_blocks_.fetch_sub(1, std::memory_order_relaxed) - 1;
+    if (bursts_.released(footprint(e, n))) give_back();
 }
 
-// Few blocks are live: a burst may have come and gone. It is judged, and
-// the next one is judged afresh.
-void Blocks::burst_over() noexcept {
-    const std::size_t bytes = heap_bytes_.load(std::memory_order_relaxed);
-    const std::size_t base = burst_base_.load(std::memory_order_relaxed);
-    const std::size_t high = burst_high_.load(std::memory_order_relaxed);
-    const std::uintptr_t low = burst_low_.load(std::memory_order_relaxed);
-    const std::uintptr_t top = burst_top_.load(std::memory_order_relaxed);
-    const std::size_t took = high > base ? high - base : 0;
-    const std::size_t span = top > low ? top - low : 0;
-    if (high >= bytes + kGiveBackAfter && span != 0 && took >= span - span / 8) {
-        const std::unique_lock<std::mutex> guard(give_back_lock_, std::try_to_lock);
-        if (!guard.owns_lock()) return;  // another thread is at it
-        // The heap blocks cached for the next parse are the last ones the
-        // burst gave back, strewn over its memory: each would cut a free
-        // range in two.
-        Block cached[2 * kCacheBlocks];
-        std::size_t n = 0;
-        try {
-            const std::lock_guard<std::mutex> cache(lock_);
-            for (std::size_t i = count_; i-- > 0;) {
-                if (!blocks_[i].mapped) cached[n++] = remove(i);
-            }
-        } catch (...) {
-            // A lock that cannot be taken: they stay.
+void Blocks::give_back() noexcept {
+    const std::unique_lock<std::mutex> guard(give_back_lock_, std::try_to_lock);
+    if (!guard.owns_lock()) return;  // another thread is at it
+    // The heap blocks cached for the next parse are among the last the
+    // burst gave back, strewn over its memory: each would part a free range
+    // (unless the C allocator keeps it for the next block of its size).
+    Block cached[2 * kCacheBlocks];
+    std::size_t n = 0;
+    try {
+        const std::lock_guard<std::mutex> cache(lock_);
+        for (std::size_t i = count_; i-- > 0;) {
+            if (!blocks_[i].mapped) cached[n++] = remove(i);
         }
-        for (std::size_t i = 0; i < n; ++i) let_go(cached[i].p, cached[i].n);
-        heap_calls_.give_back();
+    } catch (...) {
+        // A lock that cannot be taken: they stay.
     }
-    const std::size_t now = heap_bytes_.load(std::memory_order_relaxed);
-    burst_base_.store(now, std::memory_order_relaxed);
-    burst_high_.store(now, std::memory_order_relaxed);
-    burst_low_.store(static_cast<std::uintptr_t>(-1), std::memory_order_relaxed);
-    burst_top_.store(0, std::memory_order_relaxed);
+    for (std::size_t i = 0; i < n; ++i) heap_release(cached[i].p, cached[i].n);
+    heap_calls_.give_back();
 }
 
 Blocks::Block Blocks::remove(std::size_t i) noexcept {

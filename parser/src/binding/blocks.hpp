@@ -9,10 +9,11 @@
 
 #include <atomic>
 #include <cstddef>
-#include <cstdint>
 #include <mutex>
 #include <new>
 #include <utility>
+
+#include "binding/heap_bursts.hpp"
 
 namespace quorvane {
 
@@ -43,6 +44,8 @@ struct HeapCalls {
     // `n` bytes aligned for any value; throws std::bad_alloc.
     void* (*allocate)(std::size_t n);
     void (*release)(void* p, std::size_t n) noexcept;
+    // Where a block taken lies in the heap; empty when that is not known.
+    HeapExtent (*extent)(void* p, std::size_t n) noexcept;
     // Hands the free memory of the heap back to the system. Its cost grows
     // with the free ranges of the whole heap: a system call each.
     void (*give_back)() noexcept;
@@ -83,20 +86,6 @@ public:
     void* heap_allocate(std::size_t n);
     void heap_release(void* p, std::size_t n) noexcept;
 
-    // When the C allocator's free memory is handed back to the system: once
-    // a burst of documents has come and gone, that is when at most 32 of
-    // the heap blocks counted here are live and they took 24 MiB more at
-    // the most, if the blocks the burst took filled 7/8 or more of the span
-    // of addresses they lie in. Its memory then lies together in a few free ranges, cheap
-    // to give back: a system call each, all in the one call that does it.
-    // Where other values lie among them, other code's or documents still
-    // kept, the heap is cut into as many pieces as there are, and the
-    // memory stays with the C allocator, where the next burst takes it up;
-    // so does a smaller burst's. Judged from these figures alone: a look at
-    // the heap would cost as much as giving its memory back.
-    static constexpr std::size_t kFewBlocks = 32;
-    static constexpr std::size_t kGiveBackAfter = std::size_t(24) << 20;
-
 private:
     friend class Bytes;
     struct Block {
@@ -120,8 +109,7 @@ private:
     Block cut(std::size_t i, std::size_t n, bool back) noexcept;
     Block remove(std::size_t i) noexcept;
     void retry_stuck(int tries) noexcept;
-    std::size_t let_go(void* p, std::size_t n) noexcept;
-    void burst_over() noexcept;
+    void give_back() noexcept;
 
     // Blocks kept between calls: 8 of them and 32 MiB at most, and 8 heap
     // blocks under 256 KiB besides.
@@ -143,17 +131,11 @@ private:
         Stuck* next;
         std::size_t n;
     };
+    void wait_stuck(Stuck* s) noexcept;
     Stuck* stuck_ = nullptr;
-    // The heap blocks counted here: how many are live and what they take of
-    // the heap; since the last burst was judged, what they took at its start
-    // and at the most, and the span of the blocks taken. Relaxed: a thread
-    // that reads them while another changes them misjudges a burst at worst.
-    std::atomic<std::size_t> heap_blocks_{0};
-    std::atomic<std::size_t> heap_bytes_{0};
-    std::atomic<std::size_t> burst_base_{0};
-    std::atomic<std::size_t> burst_high_{0};
-    std::atomic<std::uintptr_t> burst_low_{static_cast<std::uintptr_t>(-1)};
-    std::atomic<std::uintptr_t> burst_top_{0};
+    Stuck* stuck_last_ = nullptr;
+    // The heap's blocks, for when its free memory is given back.
+    HeapBursts bursts_;
     std::mutex give_back_lock_;
 };
 

@@ -117,6 +117,7 @@ class Store {
 public:
     explicit Store(std::size_t document_size, Blocks& blocks = Blocks::shared()) noexcept
         : blocks_(blocks),
+          more_(HeapAllocator<Bytes>(blocks)),
           next_block_(document_size / 4 < kMinBlock   ? kMinBlock
                       : document_size / 4 > kMaxFirst ? kMaxFirst
                                                       : document_size / 4) {}
@@ -233,7 +234,7 @@ private:
     std::array<Bytes, 4> few_;
     std::size_t held_ = 0;
     std::size_t filling_ = static_cast<std::size_t>(-1);
-    std::vector<Bytes> more_;
+    std::vector<Bytes, HeapAllocator<Bytes>> more_;
     char* next_ = nullptr;
     char* end_ = nullptr;
     std::size_t next_block_;

@@ -1,0 +1,101 @@
+#include "binding/heap_bursts.hpp"
+
+#include <sys/mman.h>
+
+#include <cstring>
+
+namespace quorvane {
+
+HeapBursts::~HeapBursts() {
+    if (map_) ::munmap(map_, kWords * sizeof(std::uint64_t));
+}
+
+void HeapBursts::place(HeapExtent e) noexcept {
+    if (!map_) {
+        // Address space only: its pages are touched where blocks lie.
+        void* const p = ::mmap(nullptr, kWords * sizeof(std::uint64_t), PROT_READ | PROT_WRITE,
+                               MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (p == MAP_FAILED) {
+            no_map_ = outside_ = true;
+            return;
+        }
+        map_ = static_cast<std::uint64_t*>(p);
+    }
+    if (origin_ == 0) origin_ = e.start > kWindow / 2 ? (e.start - kWindow / 2) & ~(kGrain - 1) : kGrain;
+    if (e.start < origin_ + kGrain || e.end - origin_ > kWindow - kGrain) {
+        outside_ = true;  // a heap spread wider than the map: judged dear
+        return;
+    }
+    mark((e.start - origin_) / kGrain, (e.end - origin_ + kGrain - 1) / kGrain);
+}
+
+// Marks bits [a, b): the runs they meet, those next to them included,
+// become one.
+void HeapBursts::mark(std::size_t a, std::size_t b) noexcept {
+    const std::size_t first = a / 64, last = (b - 1) / 64;
+    const std::uint64_t ones = ~std::uint64_t(0);
+    const std::uint64_t head = ones << (a % 64), tail = ones >> (63 - (b - 1) % 64);
+    std::uint64_t inside = first == last ? map_[first] & head & tail : (map_[first] & head) | (map_[last] & tail);
+    for (std::size_t w = first + 1; w < last; ++w) inside |= map_[w];
+    // The runs met: the one that ends at a - 1, the one that starts at b,
+    // and, when some of [a, b) is marked already, those starting there.
+    std::size_t met = bit(a - 1) + bit(b);
+    if (inside) {
+        met = bit(a - 1);
+        for (std::size_t w = first; w <= b / 64; ++w) {
+            const std::uint64_t x = map_[w], before = w > 0 ? map_[w - 1] >> 63 : 0;
+            std::uint64_t starts = x & ~((x << 1) | before);
+            if (w == first) starts &= head;
+            if (w == b / 64 && b % 64 != 63) starts &= (std::uint64_t(2) << (b % 64)) - 1;
+            met += static_cast<std::size_t>(__builtin_popcountll(starts));
+        }
+    }
+    runs_ = runs_ + 1 - met;
+    if (first == last) {
+        map_[first] |= head & tail;
+    } else {
+        map_[first] |= head;
+        for (std::size_t w = first + 1; w < last; ++w) map_[w] = ones;
+        map_[last] |= tail;
+    }
+    if (first < first_) first_ = first;
+    if (last > last_) last_ = last;
+}
+
+bool HeapBursts::judge() noexcept {
+    const bool give_back = !outside_ && runs_ <= kFewRuns && high_ >= bytes_ + kGiveBackAfter;
+    begin();
+    return give_back;
+}
+
+// The next burst begins: the map is cleared where it was marked, its pages
+// given back when there are many.
+void HeapBursts::begin() noexcept {
+    if (first_ <= last_) {
+        constexpr std::size_t kMany = 16384;  // words: 128 KiB of map
+        std::size_t from = first_, to = last_ + 1;
+        if (to - from >= kMany) {
+            // Whole pages of the map in between, as the kernel would have them.
+            const std::size_t page = 65536 / sizeof(std::uint64_t);
+            const std::size_t in = (from + page - 1) / page * page, out = to / page * page;
+            if (in < out && ::madvise(map_ + in, (out - in) * sizeof(std::uint64_t), MADV_DONTNEED) == 0) {
+                std::memset(map_ + out, 0, (to - out) * sizeof(std::uint64_t));
+                to = in;
+            }
+        }
+        if (to - from <= 8) {
+            while (from < to) map_[from++] = 0;  // a few documents' worth
+        } else {
+            std::memset(map_ + from, 0, (to - from) * sizeof(std::uint64_t));
+        }
+    }
+    first_ = kWords;
+    last_ = 0;
+    origin_ = 0;
+    runs_ = 0;
+    fresh_ = true;
+    outside_ = no_map_;
+    high_ = bytes_;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,99 @@
+// When the C allocator is asked to hand its free memory back to the system.
+// Asking costs a system call for each free range of its heap that holds a
+// page, all in the one call that asks: cheap once a burst of documents has
+// come and gone and its memory lies together in a few ranges, dear where
+// other values lie among its blocks and cut it into many. Which of the two
+// it is, is judged from the blocks' own figures, never from a look over the
+// heap, which would cost as much as the asking.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+namespace quorvane {
+
+// Where a block lies in the C allocator's heap, with its header: [start,
+// end). Empty when the block is not in the heap (a mapping of its own).
+struct HeapExtent {
+    std::uintptr_t start = 0;
+    std::uintptr_t end = 0;
+};
+
+class HeapBursts {
+public:
+    // A burst has come and gone when at most this many heap blocks are live,
+    // wherever they lie: each may part a free range. Its memory lies
+    // together when the blocks it took lie in at most this many runs, each
+    // a range to give back. A burst that took less than the last leaves its
+    // memory with the C allocator for the next one.
+    static constexpr std::size_t kFewBlocks = 32;
+    static constexpr std::size_t kFewRuns = 128;
+    static constexpr std::size_t kGiveBackAfter = std::size_t(24) << 20;
+
+    HeapBursts() = default;
+    HeapBursts(const HeapBursts&) = delete;
+    HeapBursts& operator=(const HeapBursts&) = delete;
+    ~HeapBursts();
+
+    void taken(HeapExtent e, std::size_t bytes) noexcept {
+        lock();
+        ++live_;
+        bytes_ += bytes;
+        if (bytes_ > high_) high_ = bytes_;
+        fresh_ = false;
+        // A block not in the heap has nothing to give back, nor parts runs.
+        if (e.end > e.start && !outside_) place(e);
+        unlock();
+    }
+    // True when the caller is to ask for the memory back: a burst has come
+    // and gone, its memory lies together, and it took enough. Once a burst
+    // has come and gone, the next one begins.
+    bool released(std::size_t bytes) noexcept {
+        lock();
+        --live_;
+        bytes_ -= bytes;
+        const bool give_back = live_ <= kFewBlocks && !fresh_ && judge();
+        unlock();
+        return give_back;
+    }
+
+private:
+    // The blocks taken since the burst began, each marked in a map of the
+    // heap around the first of them, a bit for 16 bytes: the runs they lie
+    // in are counted as they are taken, since a block that meets no run
+    // starts one, and one that meets two joins them. Other values among
+    // them, whether other code keeps them or frees them, part the runs.
+    static constexpr std::size_t kGrain = 16;
+    static constexpr std::size_t kWindow = std::size_t(4) << 30;
+    static constexpr std::size_t kWords = kWindow / kGrain / 64;
+
+    void lock() noexcept {
+        while (busy_.test_and_set(std::memory_order_acquire)) {
+        }
+    }
+    void unlock() noexcept { busy_.clear(std::memory_order_release); }
+    bool bit(std::size_t i) const noexcept { return (map_[i / 64] >> (i % 64)) & 1; }
+    void place(HeapExtent e) noexcept;
+    void mark(std::size_t a, std::size_t b) noexcept;
+    bool judge() noexcept;
+    void begin() noexcept;
+
+    // A few instructions a block under it: a lock of its own, held across
+    // no call but the one that reserves the map.
+    std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
+    std::size_t live_ = 0;
+    std::size_t bytes_ = 0;
+    // Since the burst began: the most bytes live, its runs, whether a block
+    // fell outside the map, and the map.
+    std::size_t high_ = 0;
+    std::size_t runs_ = 0;
+    bool fresh_ = true;  // no block taken yet
+    bool outside_ = false;
+    std::uint64_t* map_ = nullptr;  // reserved on first use, zero pages
+    bool no_map_ = false;           // the reservation was refused: all dear
+    std::uintptr_t origin_ = 0;     // the address of bit 0; 0 before a block
+    std::size_t first_ = kWords, last_ = 0;  // the words marked
+};
+
+}  // namespace quorvane
