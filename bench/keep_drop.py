@@ -211,8 +211,8 @@ def run_maps(parse, doc, scale, rng):
 
 
 def run_drops(parse, doc, scale, rng, among_others=False):
-    """As ../shared/tools/stall/stall.py does it; the garbage collector off,
-    so that its passes are not taken for drops."""
+    """The garbage collector is off, so that its passes are not taken for
+    drops."""
     n = scaled(DROPS_DOCS, scale)
     rss0, maps0 = memory()
     gc.disable()
