@@ -7,6 +7,7 @@
 #endif
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -21,8 +22,6 @@
 namespace quorvane {
 namespace {
 
-// The C allocator's own alignment is enough for any value.
-static_assert(__STDCPP_DEFAULT_NEW_ALIGNMENT__ >= alignof(std::max_align_t));
 // Blocks for a call from this size on are mapped from the system directly:
 // asking the C allocator for them would have it first tidy up every small
 // block other code freed, which after a large DOM costs more than the parse.
@@ -54,21 +53,26 @@ void* system_remap(void* p, std::size_t n, std::size_t to) {
 
 bool system_discard(void* p, std::size_t n) { return ::madvise(p, n, MADV_DONTNEED) == 0; }
 
-void* heap_allocate(std::size_t n) { return ::operator new(n); }
+void* heap_allocate(std::size_t n) {
+    void* const p = std::malloc(n == 0 ? 1 : n);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
 
-void heap_release(void* p, std::size_t n) noexcept { ::operator delete(p, n); }
+void heap_release(void* p, std::size_t) noexcept { std::free(p); }
 
 HeapExtent heap_extent(void* p, std::size_t) noexcept {
 #if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(QUORVANE_SANITIZED)
-    // glibc's header right before the block: the size of its chunk, which
-    // begins two words before the block, with flags in the low bits, 2 for
-    // a mapping of its own.
-    const std::size_t head = static_cast<const std::size_t*>(p)[-1];
-    if (head & 2) return {};
-    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(p) - 2 * sizeof(std::size_t);
-    return {start, start + (head & ~std::size_t(7))};
+    // glibc's chunk begins two words before the block and ends one word
+    // before what the block may use, the next chunk's first word. From 128
+    // KiB on, a block may be a mapping of its own: not in the heap.
+    const std::size_t usable = ::malloc_usable_size(p);
+    if (usable >= (std::size_t(128) << 10) - 2 * sizeof(std::size_t)) return {};
+    const auto at = reinterpret_cast<std::uintptr_t>(p);
+    return {at - 2 * sizeof(std::size_t), at + usable - sizeof(std::size_t)};
 #else
-    // Another allocator, or one in front of glibc's: its heap is not known.
+    // Another allocator, or one in front of glibc's: where its blocks lie
+    // is not known.
     static_cast<void>(p);
     return {};
 #endif
@@ -167,9 +171,14 @@ void* Blocks::heap_allocate(std::size_t n) {
 }
 
 void Blocks::heap_release(void* p, std::size_t n) noexcept {
+    if (let_go(p, n)) give_back();
+}
+
+// True when the burst it ends is to give its memory back.
+bool Blocks::let_go(void* p, std::size_t n) noexcept {
     const HeapExtent e = heap_calls_.extent(p, n);
     heap_calls_.release(p, n);
-    if (bursts_.released(footprint(e, n))) give_back();
+    return bursts_.released(e, footprint(e, n));
 }
 
 void Blocks::give_back() noexcept {
@@ -188,7 +197,7 @@ void Blocks::give_back() noexcept {
     } catch (...) {
         // A lock that cannot be taken: they stay.
     }
-    for (std::size_t i = 0; i < n; ++i) heap_release(cached[i].p, cached[i].n);
+    for (std::size_t i = 0; i < n; ++i) let_go(cached[i].p, cached[i].n);  // the burst is judged already
     heap_calls_.give_back();
 }
 

@@ -109,6 +109,7 @@ private:
     Block cut(std::size_t i, std::size_t n, bool back) noexcept;
     Block remove(std::size_t i) noexcept;
     void retry_stuck(int tries) noexcept;
+    bool let_go(void* p, std::size_t n) noexcept;
     void give_back() noexcept;
 
     // Blocks kept between calls: 8 of them and 32 MiB at most, and 8 heap

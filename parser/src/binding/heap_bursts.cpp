@@ -21,12 +21,32 @@ void HeapBursts::place(HeapExtent e) noexcept {
         }
         map_ = static_cast<std::uint64_t*>(p);
     }
-    if (origin_ == 0) origin_ = e.start > kWindow / 2 ? (e.start - kWindow / 2) & ~(kGrain - 1) : kGrain;
+    if (origin_ == 0) origin_ = e.start > kWindow / 2 + kGrain ? (e.start - kWindow / 2) & ~(kGrain - 1) : kGrain;
     if (e.start < origin_ + kGrain || e.end - origin_ > kWindow - kGrain) {
         outside_ = true;  // a heap spread wider than the map: judged dear
         return;
     }
     mark((e.start - origin_) / kGrain, (e.end - origin_ + kGrain - 1) / kGrain);
+}
+
+void HeapBursts::unplace(HeapExtent e) noexcept {
+    if (e.start < origin_ + kGrain || e.end - origin_ > kWindow - kGrain) return;
+    const std::size_t a = (e.start - origin_) / kGrain, b = (e.end - origin_ + kGrain - 1) / kGrain;
+    // Marked only when taken since the burst began: live blocks never
+    // share bits, so the block's first bit tells.
+    if (!bit(a)) return;
+    const bool before = bit(a - 1), after = bit(b);
+    if (before && after) {
+        ++runs_;
+    } else if (!before && !after) {
+        --runs_;
+    }
+    for (std::size_t i = a; i < b;) {
+        const std::size_t w = i / 64, to = w == (b - 1) / 64 ? (b - 1) % 64 + 1 : 64;
+        const std::uint64_t below = to == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
+        map_[w] &= ~(below & (~std::uint64_t(0) << (i % 64)));
+        i = w * 64 + to;
+    }
 }
 
 // Marks bits [a, b): the runs they meet, those next to them included,
@@ -63,7 +83,7 @@ void HeapBursts::mark(std::size_t a, std::size_t b) noexcept {
 }
 
 bool HeapBursts::judge() noexcept {
-    const bool give_back = !outside_ && runs_ <= kFewRuns && high_ >= bytes_ + kGiveBackAfter;
+    const bool give_back = !outside_ && runs_at_high_ <= kFewRuns && high_ >= bytes_ + kGiveBackAfter;
     begin();
     return give_back;
 }
@@ -92,7 +112,7 @@ void HeapBursts::begin() noexcept {
     first_ = kWords;
     last_ = 0;
     origin_ = 0;
-    runs_ = 0;
+    runs_ = runs_at_high_ = 0;
     fresh_ = true;
     outside_ = no_map_;
     high_ = bytes_;

@@ -28,7 +28,7 @@ public:
     // a range to give back. A burst that took less than the last leaves its
     // memory with the C allocator for the next one.
     static constexpr std::size_t kFewBlocks = 32;
-    static constexpr std::size_t kFewRuns = 128;
+    static constexpr std::size_t kFewRuns = 256;
     static constexpr std::size_t kGiveBackAfter = std::size_t(24) << 20;
 
     HeapBursts() = default;
@@ -40,30 +40,41 @@ public:
         lock();
         ++live_;
         bytes_ += bytes;
-        if (bytes_ > high_) high_ = bytes_;
         fresh_ = false;
         // A block not in the heap has nothing to give back, nor parts runs.
         if (e.end > e.start && !outside_) place(e);
+        if (bytes_ > high_) {
+            high_ = bytes_;
+            runs_at_high_ = runs_;
+        }
         unlock();
     }
     // True when the caller is to ask for the memory back: a burst has come
-    // and gone, its memory lies together, and it took enough. Once a burst
-    // has come and gone, the next one begins.
-    bool released(std::size_t bytes) noexcept {
+    // and gone, its memory lay together when it was at its largest, and it
+    // took enough. Once a burst has come and gone, the next one begins.
+    bool released(HeapExtent e, std::size_t bytes) noexcept {
         lock();
         --live_;
         bytes_ -= bytes;
+        if (e.end > e.start && origin_ != 0) unplace(e);
         const bool give_back = live_ <= kFewBlocks && !fresh_ && judge();
         unlock();
         return give_back;
     }
 
+    // The runs the live blocks taken since the burst began lie in.
+    std::size_t runs() const noexcept { return runs_; }
+
 private:
-    // The blocks taken since the burst began, each marked in a map of the
-    // heap around the first of them, a bit for 16 bytes: the runs they lie
-    // in are counted as they are taken, since a block that meets no run
-    // starts one, and one that meets two joins them. Other values among
-    // them, whether other code keeps them or frees them, part the runs.
+    // The live blocks taken since the burst began, each marked in a map of
+    // the heap around the first of them, a bit for 16 bytes: the runs they
+    // lie in are counted as they come and go, since a block that meets no
+    // run starts one, one that meets two joins them, and one that goes from
+    // the middle of a run parts it. Other values among them part the runs,
+    // whether other code took them before or in the room of a block gone;
+    // so do holes left free. Counted when the burst was at its largest, they
+    // are the free ranges it leaves once gone, but for values other code
+    // takes in its room while it goes.
     static constexpr std::size_t kGrain = 16;
     static constexpr std::size_t kWindow = std::size_t(4) << 30;
     static constexpr std::size_t kWords = kWindow / kGrain / 64;
@@ -75,19 +86,21 @@ private:
     void unlock() noexcept { busy_.clear(std::memory_order_release); }
     bool bit(std::size_t i) const noexcept { return (map_[i / 64] >> (i % 64)) & 1; }
     void place(HeapExtent e) noexcept;
+    void unplace(HeapExtent e) noexcept;
     void mark(std::size_t a, std::size_t b) noexcept;
     bool judge() noexcept;
     void begin() noexcept;
 
     // A few instructions a block under it: a lock of its own, held across
-    // no call but the one that reserves the map.
+    // no call but those that reserve the map and give back its pages.
     std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
     std::size_t live_ = 0;
     std::size_t bytes_ = 0;
-    // Since the burst began: the most bytes live, its runs, whether a block
-    // fell outside the map, and the map.
+    // Since the burst began: the most bytes live, its runs now and then,
+    // whether a block fell outside the map, and the map.
     std::size_t high_ = 0;
     std::size_t runs_ = 0;
+    std::size_t runs_at_high_ = 0;
     bool fresh_ = true;  // no block taken yet
     bool outside_ = false;
     std::uint64_t* map_ = nullptr;  // reserved on first use, zero pages
