@@ -466,7 +466,7 @@ class InAnyOrder : public testing::TestWithParam<std::size_t> {};
 // A burst whose blocks come from a heap full of holes, in any order: the
 // runs they lie in are counted as they join, and other values part them.
 TEST_P(InAnyOrder, TheRunsABurstLiesInAreCounted) {
-    const std::size_t others = GetParam(), documents = 12000, count = 3 * documents + others;
+    const std::size_t others = GetParam(), documents = 24000, count = 3 * documents + others;
     Heap::reset(count * Heap::kSlot + Heap::kSlot);
     std::vector<std::size_t> order;
     for (std::size_t i = 0; i < count; ++i) {
@@ -493,15 +493,16 @@ TEST_P(InAnyOrder, TheRunsABurstLiesInAreCounted) {
 INSTANTIATE_TEST_SUITE_P(Others, InAnyOrder, testing::Values(std::size_t(0), std::size_t(200), std::size_t(400)));
 
 // Blocks of a burst as HeapBursts sees them: cells of 16 bytes from an
-// address, none of their memory touched.
-quorvane::HeapExtent cells(std::size_t from, std::size_t count) {
-    const std::uintptr_t base = std::uintptr_t(1) << 36;
-    return {base + 16 * from, base + 16 * (from + count)};
+// address, none of their memory touched, each block where it says it is.
+void* cell(std::size_t i) { return reinterpret_cast<void*>((std::uintptr_t(1) << 36) + 16 * i); }
+quorvane::HeapExtent as_it_says(void* p, std::size_t n) noexcept {
+    const auto at = reinterpret_cast<std::uintptr_t>(p);
+    return {at, at + n};
 }
 
 TEST(HeapBursts, CountsTheRunsOfLiveBlocksWhateverOrderTheyComeAndGoIn) {
     constexpr std::size_t kCells = 3000;
-    quorvane::HeapBursts bursts;
+    quorvane::HeapBursts bursts(as_it_says);
     std::vector<int> owner(kCells, -1);  // the block on each cell
     std::vector<std::pair<std::size_t, std::size_t>> live;  // from, count
     std::mt19937 rng(9);
@@ -509,7 +510,7 @@ TEST(HeapBursts, CountsTheRunsOfLiveBlocksWhateverOrderTheyComeAndGoIn) {
         if (!live.empty() && rng() % 2 == 0) {
             const std::size_t i = rng() % live.size();
             const auto [from, count] = live[i];
-            bursts.released(cells(from, count), 1);
+            bursts.released(cell(from), 16 * count);
             for (std::size_t c = from; c < from + count; ++c) owner[c] = -1;
             live[i] = live.back();
             live.pop_back();
@@ -518,7 +519,7 @@ TEST(HeapBursts, CountsTheRunsOfLiveBlocksWhateverOrderTheyComeAndGoIn) {
             // map or not, next to others or not.
             const std::size_t count = 1 + rng() % (rng() % 8 == 0 ? 200 : 6), from = rng() % (kCells - count);
             if (std::any_of(owner.begin() + from, owner.begin() + from + count, [](int o) { return o >= 0; })) continue;
-            bursts.taken(cells(from, count), 1);
+            bursts.taken(cell(from), 16 * count);
             for (std::size_t c = from; c < from + count; ++c) owner[c] = step;
             live.emplace_back(from, count);
         }
@@ -530,7 +531,7 @@ TEST(HeapBursts, CountsTheRunsOfLiveBlocksWhateverOrderTheyComeAndGoIn) {
             for (int k = 0; k < 40; ++k) {
                 const std::size_t from = rng() % (kCells - 1);
                 if (owner[from] >= 0) continue;
-                bursts.taken(cells(from, 1), 1);
+                bursts.taken(cell(from), 16);
                 owner[from] = step;
                 live.emplace_back(from, 1);
             }
@@ -539,24 +540,25 @@ TEST(HeapBursts, CountsTheRunsOfLiveBlocksWhateverOrderTheyComeAndGoIn) {
 }
 
 TEST(HeapBursts, ValuesTakenWhereABurstsBlocksWentPartItsRuns) {
-    // A burst of 20,000 blocks of 1 KiB (as much memory as the judgment
+    // A burst of 20,000 blocks of 2 KiB (as much memory as the judgment
     // wants), 300 of them dropped on its way and their room taken by other
     // code's values (so by none of its own): it leaves as many free ranges
     // once gone. Taken again by its own blocks, the runs are whole again.
-    const std::size_t big = quorvane::HeapBursts::kGiveBackAfter / 10000;
+    constexpr std::size_t kBlock = 128;  // cells
     for (const bool others : {true, false}) {
-        quorvane::HeapBursts bursts;
+        quorvane::HeapBursts bursts(as_it_says);
         std::size_t next = 0;
-        for (std::size_t i = 0; i < 10000; ++i, next += 64) bursts.taken(cells(next, 64), big);
-        for (std::size_t i = 0; i < 300; ++i) bursts.released(cells(64 * (30 * i + 7), 64), big);
+        for (std::size_t i = 0; i < 10000; ++i, next += kBlock) bursts.taken(cell(next), 16 * kBlock);
+        for (std::size_t i = 0; i < 300; ++i) bursts.released(cell(kBlock * (30 * i + 7)), 16 * kBlock);
         if (!others) {
-            for (std::size_t i = 0; i < 300; ++i) bursts.taken(cells(64 * (30 * i + 7), 64), big);
+            for (std::size_t i = 0; i < 300; ++i) bursts.taken(cell(kBlock * (30 * i + 7)), 16 * kBlock);
         }
-        for (std::size_t i = 0; i < 10000; ++i, next += 64) bursts.taken(cells(next, 64), big);
+        for (std::size_t i = 0; i < 10000; ++i, next += kBlock) bursts.taken(cell(next), 16 * kBlock);
         EXPECT_EQ(bursts.runs(), others ? 301u : 1u);
         bool given_back = false;
-        for (std::size_t at = 0; at < next; at += 64) {
-            if (!others || (at / 64) % 30 != 7 || at / 64 >= 9000) given_back |= bursts.released(cells(at, 64), big);
+        for (std::size_t at = 0; at < next; at += kBlock) {
+            const std::size_t i = at / kBlock;
+            if (!others || i % 30 != 7 || i >= 9000) given_back |= bursts.released(cell(at), 16 * kBlock);
         }
         EXPECT_EQ(given_back, !others);
     }

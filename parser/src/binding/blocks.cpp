@@ -27,12 +27,6 @@ namespace {
 // block other code freed, which after a large DOM costs more than the parse.
 constexpr std::size_t kMapped = std::size_t(1) << 20;
 constexpr std::size_t kCacheBytes = std::size_t(32) << 20;
-// What a block takes of the heap: its extent, or about its header and
-// rounding when that is not known.
-std::size_t footprint(HeapExtent e, std::size_t n) noexcept {
-    return e.end > e.start ? e.end - e.start : ((n + 15) & ~std::size_t(15)) + 16;
-}
-
 std::size_t system_page_size() noexcept {
     const long page = ::sysconf(_SC_PAGESIZE);
     if (page > 0 && (page & (page - 1)) == 0) return static_cast<std::size_t>(page);
@@ -165,8 +159,7 @@ void Blocks::wait_stuck(Stuck* s) noexcept {
 
 void* Blocks::heap_allocate(std::size_t n) {
     void* const p = heap_calls_.allocate(n);
-    const HeapExtent e = heap_calls_.extent(p, n);
-    bursts_.taken(e, footprint(e, n));
+    bursts_.taken(p, n);
     return p;
 }
 
@@ -176,9 +169,9 @@ void Blocks::heap_release(void* p, std::size_t n) noexcept {
 
 // True when the burst it ends is to give its memory back.
 bool Blocks::let_go(void* p, std::size_t n) noexcept {
-    const HeapExtent e = heap_calls_.extent(p, n);
+    const bool give_back = bursts_.released(p, n);
     heap_calls_.release(p, n);
-    return bursts_.released(e, footprint(e, n));
+    return give_back;
 }
 
 void Blocks::give_back() noexcept {

@@ -71,7 +71,7 @@ inline constexpr std::size_t kMappedToKeep = std::size_t(256) << 10;
 class Blocks {
 public:
     explicit Blocks(const PageCalls& calls, const HeapCalls& heap = system_heap()) noexcept
-        : calls_(calls), heap_calls_(heap) {}
+        : calls_(calls), heap_calls_(heap), bursts_(heap.extent) {}
     Blocks(const Blocks&) = delete;
     Blocks& operator=(const Blocks&) = delete;
     // Gives back everything it keeps; no block from it may be left.

@@ -10,7 +10,17 @@ HeapBursts::~HeapBursts() {
     if (map_) ::munmap(map_, kWords * sizeof(std::uint64_t));
 }
 
+// A burst takes more blocks than wait: they are marked, and so is the block
+// taken now and those after it.
+void HeapBursts::place_all(void* p, std::size_t n) noexcept {
+    marking_ = true;
+    for (std::size_t i = 0; i < waiting_ && !outside_; ++i) place(extent_(wait_[i].p, wait_[i].n));
+    waiting_ = 0;
+    if (!outside_) place(extent_(p, n));
+}
+
 void HeapBursts::place(HeapExtent e) noexcept {
+    if (e.end <= e.start) return;  // not in the heap: nothing to give back, nor parts runs
     if (!map_) {
         // Address space only: its pages are touched where blocks lie.
         void* const p = ::mmap(nullptr, kWords * sizeof(std::uint64_t), PROT_READ | PROT_WRITE,
@@ -30,6 +40,7 @@ void HeapBursts::place(HeapExtent e) noexcept {
 }
 
 void HeapBursts::unplace(HeapExtent e) noexcept {
+    if (e.end <= e.start) return;
     if (e.start < origin_ + kGrain || e.end - origin_ > kWindow - kGrain) return;
     const std::size_t a = (e.start - origin_) / kGrain, b = (e.end - origin_ + kGrain - 1) / kGrain;
     // Marked only when taken since the burst began: live blocks never
@@ -113,6 +124,8 @@ void HeapBursts::begin() noexcept {
     last_ = 0;
     origin_ = 0;
     runs_ = runs_at_high_ = 0;
+    waiting_ = 0;
+    marking_ = false;
     fresh_ = true;
     outside_ = no_map_;
     high_ = bytes_;

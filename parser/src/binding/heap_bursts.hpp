@@ -31,39 +31,49 @@ public:
     static constexpr std::size_t kFewRuns = 256;
     static constexpr std::size_t kGiveBackAfter = std::size_t(24) << 20;
 
-    HeapBursts() = default;
+    // Where a block lies in the heap, while it is live.
+    using Extent = HeapExtent (*)(void* p, std::size_t n) noexcept;
+    explicit HeapBursts(Extent extent) noexcept : extent_(extent) {}
     HeapBursts(const HeapBursts&) = delete;
     HeapBursts& operator=(const HeapBursts&) = delete;
     ~HeapBursts();
 
-    void taken(HeapExtent e, std::size_t bytes) noexcept {
+    void taken(void* p, std::size_t n) noexcept {
         lock();
         ++live_;
-        bytes_ += bytes;
+        bytes_ += footprint(n);
         fresh_ = false;
-        // A block not in the heap has nothing to give back, nor parts runs.
-        if (e.end > e.start && !outside_) place(e);
+        // A parse takes a few blocks: they wait here, and are marked only
+        // once a burst takes more.
+        if (outside_) {
+        } else if (!marking_ && waiting_ < kWaiting) {
+            wait_[waiting_++] = Waiting{p, n};
+        } else {
+            place_all(p, n);
+        }
         if (bytes_ > high_) {
             high_ = bytes_;
-            runs_at_high_ = runs_;
+            runs_at_high_ = runs_ + waiting_;  // a run each at most
         }
         unlock();
     }
-    // True when the caller is to ask for the memory back: a burst has come
-    // and gone, its memory lay together when it was at its largest, and it
-    // took enough. Once a burst has come and gone, the next one begins.
-    bool released(HeapExtent e, std::size_t bytes) noexcept {
+    // Before the block goes. True when the caller is to ask for the memory
+    // back: a burst has come and gone, its memory lay together when it was
+    // at its largest, and it took enough. Once a burst has come and gone,
+    // the next one begins.
+    bool released(void* p, std::size_t n) noexcept {
         lock();
         --live_;
-        bytes_ -= bytes;
-        if (e.end > e.start && origin_ != 0) unplace(e);
+        bytes_ -= footprint(n);
+        if (!unwait(p) && origin_ != 0) unplace(extent_(p, n));
         const bool give_back = live_ <= kFewBlocks && !fresh_ && judge();
         unlock();
         return give_back;
     }
 
     // The runs the live blocks taken since the burst began lie in.
-    std::size_t runs() const noexcept { return runs_; }
+    // (A block waiting counts as a run of its own.)
+    std::size_t runs() const noexcept { return runs_ + waiting_; }
 
 private:
     // The live blocks taken since the burst began, each marked in a map of
@@ -85,6 +95,17 @@ private:
     }
     void unlock() noexcept { busy_.clear(std::memory_order_release); }
     bool bit(std::size_t i) const noexcept { return (map_[i / 64] >> (i % 64)) & 1; }
+    static constexpr std::size_t footprint(std::size_t n) noexcept { return ((n + 15) & ~std::size_t(15)) + 16; }
+    bool unwait(void* p) noexcept {
+        for (std::size_t i = waiting_; i-- > 0;) {
+            if (wait_[i].p == p) {
+                wait_[i] = wait_[--waiting_];
+                return true;
+            }
+        }
+        return false;
+    }
+    void place_all(void* p, std::size_t n) noexcept;
     void place(HeapExtent e) noexcept;
     void unplace(HeapExtent e) noexcept;
     void mark(std::size_t a, std::size_t b) noexcept;
@@ -93,6 +114,7 @@ private:
 
     // A few instructions a block under it: a lock of its own, held across
     // no call but those that reserve the map and give back its pages.
+    const Extent extent_;
     std::atomic_flag busy_ = ATOMIC_FLAG_INIT;
     std::size_t live_ = 0;
     std::size_t bytes_ = 0;
@@ -107,6 +129,15 @@ private:
     bool no_map_ = false;           // the reservation was refused: all dear
     std::uintptr_t origin_ = 0;     // the address of bit 0; 0 before a block
     std::size_t first_ = kWords, last_ = 0;  // the words marked
+    // The blocks taken since the burst began, while they are few.
+    struct Waiting {
+        void* p;
+        std::size_t n;
+    };
+    static constexpr std::size_t kWaiting = 16;
+    Waiting wait_[kWaiting];
+    std::size_t waiting_ = 0;
+    bool marking_ = false;  // more were taken: each is marked
 };
 
 }  // namespace quorvane
