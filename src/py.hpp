@@ -163,8 +163,8 @@ PyObject* wrap(ClassId id, Parsed<R>&& record) {
     self->record = nullptr;
     Ref guard(reinterpret_cast<PyObject*>(self));
     // On the heap with the document's blocks, with which it comes and goes.
-    static_assert(std::is_nothrow_move_constructible_v<T> && alignof(T) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
-    self->record = new (Blocks::shared().heap_allocate(sizeof(T))) T(std::move(record));
+    static_assert(std::is_nothrow_move_constructible_v<T>);
+    self->record = new (HeapAllocator<T>(Blocks::shared()).allocate(1)) T(std::move(record));
     return guard.release();
 }
 
@@ -195,7 +195,7 @@ void dealloc_record(PyObject* self) {
     PyTypeObject* type = Py_TYPE(self);
     if (auto* record = static_cast<Parsed<T>*>(reinterpret_cast<RecordObject*>(self)->record)) {
         record->~Parsed<T>();
-        Blocks::shared().heap_release(record, sizeof(Parsed<T>));
+        HeapAllocator<Parsed<T>>(Blocks::shared()).deallocate(record, 1);
     }
     auto* free_fn = reinterpret_cast<freefunc>(PyType_GetSlot(type, Py_tp_free));
     free_fn(self);

@@ -7,7 +7,6 @@
 // holds or mapped anew, and shrunk at their end to what they hold.
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <mutex>
 #include <new>

@@ -52,22 +52,15 @@ void HeapBursts::unplace(HeapExtent e) noexcept {
     } else if (!before && !after) {
         --runs_;
     }
-    for (std::size_t i = a; i < b;) {
-        const std::size_t w = i / 64, to = w == (b - 1) / 64 ? (b - 1) % 64 + 1 : 64;
-        const std::uint64_t below = to == 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << to) - 1;
-        map_[w] &= ~(below & (~std::uint64_t(0) << (i % 64)));
-        i = w * 64 + to;
-    }
+    for (std::size_t w = a / 64; w <= (b - 1) / 64; ++w) map_[w] &= ~span(w, a, b);
 }
 
 // Marks bits [a, b): the runs they meet, those next to them included,
 // become one.
 void HeapBursts::mark(std::size_t a, std::size_t b) noexcept {
     const std::size_t first = a / 64, last = (b - 1) / 64;
-    const std::uint64_t ones = ~std::uint64_t(0);
-    const std::uint64_t head = ones << (a % 64), tail = ones >> (63 - (b - 1) % 64);
-    std::uint64_t inside = first == last ? map_[first] & head & tail : (map_[first] & head) | (map_[last] & tail);
-    for (std::size_t w = first + 1; w < last; ++w) inside |= map_[w];
+    std::uint64_t inside = 0;
+    for (std::size_t w = first; w <= last; ++w) inside |= map_[w] & span(w, a, b);
     // The runs met: the one that ends at a - 1, the one that starts at b,
     // and, when some of [a, b) is marked already, those starting there.
     std::size_t met = bit(a - 1) + bit(b);
@@ -75,20 +68,12 @@ void HeapBursts::mark(std::size_t a, std::size_t b) noexcept {
         met = bit(a - 1);
         for (std::size_t w = first; w <= b / 64; ++w) {
             const std::uint64_t x = map_[w], before = w > 0 ? map_[w - 1] >> 63 : 0;
-            std::uint64_t starts = x & ~((x << 1) | before);
-            if (w == first) starts &= head;
-            if (w == b / 64 && b % 64 != 63) starts &= (std::uint64_t(2) << (b % 64)) - 1;
+            const std::uint64_t starts = x & ~((x << 1) | before) & span(w, a, b + 1);
             met += static_cast<std::size_t>(__builtin_popcountll(starts));
         }
     }
     runs_ = runs_ + 1 - met;
-    if (first == last) {
-        map_[first] |= head & tail;
-    } else {
-        map_[first] |= head;
-        for (std::size_t w = first + 1; w < last; ++w) map_[w] = ones;
-        map_[last] |= tail;
-    }
+    for (std::size_t w = first; w <= last; ++w) map_[w] |= span(w, a, b);
     if (first < first_) first_ = first;
     if (last > last_) last_ = last;
 }

@@ -95,6 +95,13 @@ private:
     }
     void unlock() noexcept { busy_.clear(std::memory_order_release); }
     bool bit(std::size_t i) const noexcept { return (map_[i / 64] >> (i % 64)) & 1; }
+    // The bits of word `w` that lie in [a, b).
+    static std::uint64_t span(std::size_t w, std::size_t a, std::size_t b) noexcept {
+        std::uint64_t bits = ~std::uint64_t(0);
+        if (w == a / 64) bits &= ~std::uint64_t(0) << (a % 64);
+        if (w == (b - 1) / 64) bits &= ~std::uint64_t(0) >> (63 - (b - 1) % 64);
+        return bits;
+    }
     static constexpr std::size_t footprint(std::size_t n) noexcept { return ((n + 15) & ~std::size_t(15)) + 16; }
     bool unwait(void* p) noexcept {
         for (std::size_t i = waiting_; i-- > 0;) {
