@@ -16,11 +16,17 @@ the way services keep them, with the example document
           the lines of /proc/self/maps at half, the most seen, and at the end.
   drops   two bursts in a row of N documents kept, then dropped in a random
           order: the worst single drop, and resident memory with each burst
-          kept and after it (what the memory given back costs one call).
+          kept and after it (the second burst should take up what the
+          first left rather than grow).
   drops-among-others  the same, with other code's buffers of 1,500 bytes
           taken between the documents of the first burst and kept to the
-          end (a heap cut in pieces): the memory may stay, but the second
-          burst should take it up rather than grow.
+          end (a heap cut in pieces).
+  drops-among-payloads  the same, with other code's payloads of 400 KB
+          taken before each burst and every other one freed, as a service
+          that fetches feeds holds their bytes (an 8 MB buffer freed first,
+          so that the C allocator serves such sizes from its heap, as in any
+          process after one large buffer): no drop may pay for the memory
+          other code freed.
 
 Each contender runs each pattern in a fresh process of its own, so that
 neither finds the heap another left, after one warm-up pass (documents
@@ -60,10 +66,10 @@ HERE = pathlib.Path(__file__).resolve().parent
 EXAMPLE = HERE.parent / "examples" / "stop_monitoring.xml"
 QUORVANE, LXML = "quorvane", "lxml"
 CONTENDERS = (QUORVANE, LXML)
-PATTERNS = ("list", "random", "latest", "burst", "maps", "drops", "drops-among-others")
+PATTERNS = ("list", "random", "latest", "burst", "maps", "drops", "drops-among-others", "drops-among-payloads")
 # Scenarios of memory more than of time: one run each, lxml (whose tree of
 # the example is about 24 KB) on a share of the documents.
-MEMORY = ("burst", "maps", "drops", "drops-among-others")
+MEMORY = ("burst", "maps", "drops", "drops-among-others", "drops-among-payloads")
 LXML_MEMORY_SHARE = 0.1
 RUNS = 3
 SEED = 20240601
@@ -74,6 +80,9 @@ LATEST_KEYS, LATEST_ROUNDS, LATEST_PER_ROUND = 150_000, 100, 2_000
 BURST_DOCS = MAPS_DOCS = DROPS_DOCS = 300_000
 # Other code's buffer taken beside each document of drops-among-others.
 OTHERS_BUFFER = 1500
+# Other code's payloads taken before each burst of drops-among-payloads, every
+# other one freed at once.
+PAYLOAD, PAYLOADS = 400_000, 200
 # Parses of the warm-up pass, each document dropped at once: warm code and
 # caches, not a heap grown ahead of the pattern.
 WARM_UP = 1_000
@@ -210,20 +219,26 @@ def run_maps(parse, doc, scale, rng):
                 rss_half=rss_half - rss0, maps_most=most)
 
 
-def run_drops(parse, doc, scale, rng, among_others=False):
+def run_drops(parse, doc, scale, rng, among=None):
     """The garbage collector is off, so that its passes are not taken for
     drops."""
     n = scaled(DROPS_DOCS, scale)
+    if among == "payloads":
+        bytearray(8 << 20)  # taken and freed at once
     rss0, maps0 = memory()
     gc.disable()
     times, figures, others = [], {}, []
     seconds = 0.0
     for burst in (1, 2):
+        if among == "payloads":
+            payloads = [bytearray(PAYLOAD) for _ in range(PAYLOADS)]
+            others += payloads[::2]
+            del payloads
         docs = []
         start = time.perf_counter()
         for _ in range(n):
             docs.append(parse(doc))
-            if among_others and burst == 1:
+            if among == "others" and burst == 1:
                 others.append(bytearray(OTHERS_BUFFER))
         seconds += time.perf_counter() - start
         figures[f"peak{burst}"] = resident() - rss0
@@ -242,7 +257,8 @@ def run_drops(parse, doc, scale, rng, among_others=False):
 
 
 RUN = {"list": run_list, "random": run_random, "latest": run_latest, "burst": run_burst, "maps": run_maps,
-       "drops": run_drops, "drops-among-others": lambda *a: run_drops(*a, among_others=True)}
+       "drops": run_drops, "drops-among-others": lambda *a: run_drops(*a, among="others"),
+       "drops-among-payloads": lambda *a: run_drops(*a, among="payloads")}
 
 
 def child(contender, pattern, scale):
@@ -325,7 +341,7 @@ def report(only=None, scale=1.0, runs=RUNS):
           "maps = lines of /proc/self/maps after the drops (+ growth over the start); held = resident growth with "
           "the most documents kept, kept = after the drops (MB, over the start, page "
           f"{PAGE} bytes).\nburst, maps and drops: one run each, lxml on {LXML_MEMORY_SHARE:g} of the documents.")
-    print(f"  {'pattern':18} {'docs':>8} {'quorvane':>9} {'lxml':>9} {'x':>6}  {'maps q':>16} {'maps lxml':>11}  "
+    print(f"  {'pattern':20} {'docs':>8} {'quorvane':>9} {'lxml':>9} {'x':>6}  {'maps q':>16} {'maps lxml':>11}  "
           f"{'held q':>8} {'held lxml':>9}  {'kept q':>7} {'kept lxml':>9}")
     def cell(r, key, fmt):
         return fmt(r[key]) if r else "-"
@@ -341,7 +357,7 @@ def report(only=None, scale=1.0, runs=RUNS):
         ratio = f"{x['us'] / q['us']:.2f}" if q and x else "-"
         if p in MEMORY and LXML_MEMORY_SHARE != 1:
             ratio = f"({ratio})"  # not the same number of documents
-        print(f"  {p:18} {cell(q, 'n', lambda v: f'{v:,.0f}'):>8} {cell(q, 'us', us):>9} {cell(x, 'us', us):>9} "
+        print(f"  {p:20} {cell(q, 'n', lambda v: f'{v:,.0f}'):>8} {cell(q, 'us', us):>9} {cell(x, 'us', us):>9} "
               f"{ratio:>6}  {lines(q):>16} {lines(x):>11}  {cell(q, 'held', mb):>8} {cell(x, 'held', mb):>9}  "
               f"{cell(q, 'kept', mb):>7} {cell(x, 'kept', mb):>9}")
     details = []
@@ -358,7 +374,7 @@ def report(only=None, scale=1.0, runs=RUNS):
             details.append(f"burst {c}: {r['n']:,} kept: +{mb(r['held'])} MB ({r['held'] / r['n']:,.0f} B/doc), "
                            f"after the drops +{mb(r['kept'])} MB ({100 * r['kept'] / max(r['held'], 1):.0f}% of it "
                            f"stays); drop {r['drop_us']:.2f} us/doc")
-        for p in ("drops", "drops-among-others"):
+        for p in ("drops", "drops-among-others", "drops-among-payloads"):
             r = m.get((p, c))
             if r:
                 details.append(f"{p} {c}: {r['n']:,} a burst: worst drop {r['worst_ms']:.1f} ms (99.9% under "

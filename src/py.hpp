@@ -9,7 +9,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <utility>
 
 #include "binding/render.hpp"
@@ -162,9 +161,7 @@ PyObject* wrap(ClassId id, Parsed<R>&& record) {
     auto* self = reinterpret_cast<RecordObject*>(check(alloc(type, 0)));
     self->record = nullptr;
     Ref guard(reinterpret_cast<PyObject*>(self));
-    // On the heap with the document's blocks, with which it comes and goes.
-    static_assert(std::is_nothrow_move_constructible_v<T>);
-    self->record = new (HeapAllocator<T>(Blocks::shared()).allocate(1)) T(std::move(record));
+    self->record = new T(std::move(record));
     return guard.release();
 }
 
@@ -193,10 +190,7 @@ Parsed<R> share(PyObject* self, ClassId id, R part) {
 template <class T>
 void dealloc_record(PyObject* self) {
     PyTypeObject* type = Py_TYPE(self);
-    if (auto* record = static_cast<Parsed<T>*>(reinterpret_cast<RecordObject*>(self)->record)) {
-        record->~Parsed<T>();
-        HeapAllocator<Parsed<T>>(Blocks::shared()).deallocate(record, 1);
-    }
+    delete static_cast<Parsed<T>*>(reinterpret_cast<RecordObject*>(self)->record);
     auto* free_fn = reinterpret_cast<freefunc>(PyType_GetSlot(type, Py_tp_free));
     free_fn(self);
     Py_DECREF(type);

@@ -2,22 +2,12 @@
 
 #include <sys/mman.h>
 #include <unistd.h>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
-
-// A sanitizer's allocator stands in front of glibc's.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUORVANE_SANITIZED 1
-#endif
-#endif
 
 namespace quorvane {
 namespace {
@@ -47,46 +37,10 @@ void* system_remap(void* p, std::size_t n, std::size_t to) {
 
 bool system_discard(void* p, std::size_t n) { return ::madvise(p, n, MADV_DONTNEED) == 0; }
 
-void* heap_allocate(std::size_t n) {
-    void* const p = std::malloc(n == 0 ? 1 : n);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-
-void heap_release(void* p, std::size_t) noexcept { std::free(p); }
-
-HeapExtent heap_extent(void* p, std::size_t) noexcept {
-#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(QUORVANE_SANITIZED)
-    // glibc's chunk begins two words before the block and ends one word
-    // before what the block may use, the next chunk's first word. From 128
-    // KiB on, a block may be a mapping of its own: not in the heap.
-    const std::size_t usable = ::malloc_usable_size(p);
-    if (usable >= (std::size_t(128) << 10) - 2 * sizeof(std::size_t)) return {};
-    const auto at = reinterpret_cast<std::uintptr_t>(p);
-    return {at - 2 * sizeof(std::size_t), at + usable - sizeof(std::size_t)};
-#else
-    // Another allocator, or one in front of glibc's: where its blocks lie
-    // is not known.
-    static_cast<void>(p);
-    return {};
-#endif
-}
-
-void heap_give_back() noexcept {
-#if defined(__GLIBC__)
-    ::malloc_trim(0);
-#endif
-}
-
 }  // namespace
 
 const PageCalls& system_pages() {
     static const PageCalls calls{system_page_size(), system_map, system_unmap, system_remap, system_discard};
-    return calls;
-}
-
-const HeapCalls& system_heap() {
-    static const HeapCalls calls{heap_allocate, heap_release, heap_extent, heap_give_back};
     return calls;
 }
 
@@ -105,7 +59,11 @@ Blocks::~Blocks() {
 }
 
 Blocks::Block Blocks::allocate(std::size_t n, bool mapped) {
-    if (!mapped) return {static_cast<std::byte*>(heap_allocate(n)), n, false};
+    if (!mapped) {
+        void* const p = std::malloc(n == 0 ? 1 : n);
+        if (!p) throw std::bad_alloc();
+        return {static_cast<std::byte*>(p), n, false};
+    }
     const std::size_t size = whole_pages(n);
     if (size < n) throw std::bad_alloc();
     void* p = calls_.map(size);
@@ -117,7 +75,7 @@ void Blocks::deallocate(Block b) noexcept {
     if (b.mapped) {
         unmap(b.p, b.n);
     } else {
-        heap_release(b.p, b.n);
+        std::free(b.p);
     }
 }
 
@@ -155,43 +113,6 @@ void Blocks::wait_stuck(Stuck* s) noexcept {
     s->next = nullptr;
     (stuck_last_ ? stuck_last_->next : stuck_) = s;
     stuck_last_ = s;
-}
-
-void* Blocks::heap_allocate(std::size_t n) {
-    void* const p = heap_calls_.allocate(n);
-    bursts_.taken(p, n);
-    return p;
-}
-
-void Blocks::heap_release(void* p, std::size_t n) noexcept {
-    if (let_go(p, n)) give_back();
-}
-
-// True when the burst it ends is to give its memory back.
-bool Blocks::let_go(void* p, std::size_t n) noexcept {
-    const bool give_back = bursts_.released(p, n);
-    heap_calls_.release(p, n);
-    return give_back;
-}
-
-void Blocks::give_back() noexcept {
-    const std::unique_lock<std::mutex> guard(give_back_lock_, std::try_to_lock);
-    if (!guard.owns_lock()) return;  // another thread is at it
-    // The heap blocks cached for the next parse are among the last the
-    // burst gave back, strewn over its memory: each would part a free range
-    // (unless the C allocator keeps it for the next block of its size).
-    Block cached[2 * kCacheBlocks];
-    std::size_t n = 0;
-    try {
-        const std::lock_guard<std::mutex> cache(lock_);
-        for (std::size_t i = count_; i-- > 0;) {
-            if (!blocks_[i].mapped) cached[n++] = remove(i);
-        }
-    } catch (...) {
-        // A lock that cannot be taken: they stay.
-    }
-    for (std::size_t i = 0; i < n; ++i) let_go(cached[i].p, cached[i].n);  // the burst is judged already
-    heap_calls_.give_back();
 }
 
 Blocks::Block Blocks::remove(std::size_t i) noexcept {
@@ -372,8 +293,7 @@ void Blocks::put(Block b, std::size_t dirty) noexcept {
     } catch (...) {
         // A lock that cannot be taken: the block is given back.
     }
-    // Given back outside the lock: a return of the C allocator's memory
-    // takes a while.
+    // Given back outside the lock, which an unmap takes itself.
     for (std::size_t i = 0; i < drops; ++i) deallocate(dropped[i]);
     if (b.p) deallocate(b);
 }

@@ -9,10 +9,7 @@
 
 #include <cstddef>
 #include <mutex>
-#include <new>
 #include <utility>
-
-#include "binding/heap_bursts.hpp"
 
 namespace quorvane {
 
@@ -36,23 +33,6 @@ struct PageCalls {
 // The system's page size and calls.
 const PageCalls& system_pages();
 
-// The C allocator's calls: every byte a document keeps on its heap comes and
-// goes through them, so that where its blocks lie is known. A test gives its
-// own.
-struct HeapCalls {
-    // `n` bytes aligned for any value; throws std::bad_alloc.
-    void* (*allocate)(std::size_t n);
-    void (*release)(void* p, std::size_t n) noexcept;
-    // Where a block taken lies in the heap; empty when that is not known.
-    HeapExtent (*extent)(void* p, std::size_t n) noexcept;
-    // Hands the free memory of the heap back to the system. Its cost grows
-    // with the free ranges of the whole heap: a system call each.
-    void (*give_back)() noexcept;
-};
-
-// The C allocator's calls.
-const HeapCalls& system_heap();
-
 class Bytes;
 
 // Blocks to keep from this size on are mapped pages; smaller ones are the C
@@ -69,8 +49,7 @@ inline constexpr std::size_t kMappedToKeep = std::size_t(256) << 10;
 // kept: nothing of a document stays.
 class Blocks {
 public:
-    explicit Blocks(const PageCalls& calls, const HeapCalls& heap = system_heap()) noexcept
-        : calls_(calls), heap_calls_(heap), bursts_(heap.extent) {}
+    explicit Blocks(const PageCalls& calls) noexcept : calls_(calls) {}
     Blocks(const Blocks&) = delete;
     Blocks& operator=(const Blocks&) = delete;
     // Gives back everything it keeps; no block from it may be left.
@@ -79,11 +58,6 @@ public:
     // The blocks of the process; never destroyed, since blocks may be
     // released while the process ends.
     static Blocks& shared();
-
-    // `n` bytes of the C heap for what else a document holds there (its
-    // store, its record), counted with its blocks. Throws std::bad_alloc.
-    void* heap_allocate(std::size_t n);
-    void heap_release(void* p, std::size_t n) noexcept;
 
 private:
     friend class Bytes;
@@ -108,8 +82,6 @@ private:
     Block cut(std::size_t i, std::size_t n, bool back) noexcept;
     Block remove(std::size_t i) noexcept;
     void retry_stuck(int tries) noexcept;
-    bool let_go(void* p, std::size_t n) noexcept;
-    void give_back() noexcept;
 
     // Blocks kept between calls: 8 of them and 32 MiB at most, and 8 heap
     // blocks under 256 KiB besides.
@@ -118,7 +90,6 @@ private:
     static bool is_small(const Block& b) noexcept { return !b.mapped && b.n < kSmallBlock; }
 
     const PageCalls calls_;
-    const HeapCalls heap_calls_;
     std::mutex lock_;
     Block blocks_[2 * kCacheBlocks] = {};
     std::size_t ticks_[2 * kCacheBlocks] = {};  // when each was given back
@@ -134,9 +105,6 @@ private:
     void wait_stuck(Stuck* s) noexcept;
     Stuck* stuck_ = nullptr;
     Stuck* stuck_last_ = nullptr;
-    // The heap's blocks, for when its free memory is given back.
-    HeapBursts bursts_;
-    std::mutex give_back_lock_;
 };
 
 // A block of bytes aligned for any value, uninitialised when new, from a
@@ -196,24 +164,6 @@ private:
     std::size_t dirty_ = 0;
     bool mapped_ = false;
     Blocks* from_ = nullptr;
-};
-
-// A Blocks' heap as an allocator, for std::allocate_shared.
-template <class T>
-struct HeapAllocator {
-    static_assert(alignof(T) <= alignof(std::max_align_t));
-    using value_type = T;
-    explicit HeapAllocator(Blocks& blocks) noexcept : from(&blocks) {}
-    template <class U>
-    HeapAllocator(const HeapAllocator<U>& o) noexcept : from(o.from) {}
-    T* allocate(std::size_t n) {
-        if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_alloc();
-        return static_cast<T*>(from->heap_allocate(n * sizeof(T)));
-    }
-    void deallocate(T* p, std::size_t n) noexcept { from->heap_release(p, n * sizeof(T)); }
-    friend bool operator==(const HeapAllocator& a, const HeapAllocator& b) noexcept { return a.from == b.from; }
-
-    Blocks* from;
 };
 
 }  // namespace quorvane

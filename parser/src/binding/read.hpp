@@ -552,7 +552,7 @@ void read_record(Events& ev, const Event& start, T& out) {
 // document without one, the invalid-type error for text before it.
 template <class T>
 Parsed<T> read_root(std::string_view text) {
-    auto store = make_store(text.size());
+    auto store = std::make_shared<Store>(text.size());
     Events ev(text, *store);
     const Event e = ev.next();
     if (e.kind == Kind::Eof) unexpected_eof();

@@ -117,7 +117,6 @@ class Store {
 public:
     explicit Store(std::size_t document_size, Blocks& blocks = Blocks::shared()) noexcept
         : blocks_(blocks),
-          more_(HeapAllocator<Bytes>(blocks)),
           next_block_(document_size / 4 < kMinBlock   ? kMinBlock
                       : document_size / 4 > kMaxFirst ? kMaxFirst
                                                       : document_size / 4) {}
@@ -234,17 +233,11 @@ private:
     std::array<Bytes, 4> few_;
     std::size_t held_ = 0;
     std::size_t filling_ = static_cast<std::size_t>(-1);
-    std::vector<Bytes, HeapAllocator<Bytes>> more_;
+    std::vector<Bytes> more_;
     char* next_ = nullptr;
     char* end_ = nullptr;
     std::size_t next_block_;
 };
-
-// A new store for a document of `document_size` bytes, itself on the heap
-// with the document's blocks.
-inline std::shared_ptr<Store> make_store(std::size_t document_size, Blocks& blocks = Blocks::shared()) {
-    return std::allocate_shared<Store>(HeapAllocator<Store>(blocks), document_size, blocks);
-}
 
 // A value read from a document with the store its texts live in.
 template <class T>
