@@ -75,6 +75,9 @@ void Blocks::deallocate(Block b) noexcept {
     if (b.mapped) {
         unmap(b.p, b.n);
     } else {
+        // The C allocator keeps it for the next parses. It is never asked to
+        // hand its heap back: that goes over every free range of the
+        // process, other code's too, a system call each, in one call.
         std::free(b.p);
     }
 }
